@@ -1,0 +1,364 @@
+// The programs reach the operating system only through Ambiente: files, the
+// program's folder, libraries, message boxes and the progress window, and
+// (for jvmlaunch) processes and the environment. One implementation per
+// platform: ambiente_posix.cpp and ambiente_win32.cpp.
+//
+// Paths are UTF-8 texts on every platform (the Win32 implementation converts
+// them to UTF-16). Texts shown to the user are Windows-1252.
+//
+// Every call that can fail returns a Status whose kind is one of the failure
+// kinds the programs tell apart; nobody outside this layer reads errno or
+// GetLastError(). All methods may be called from several threads at once; a
+// single ArquivoLeitura, ArquivoEscrita or JanelaProgresso belongs to one
+// thread at a time.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// The standard Windows calling convention, for functions that libraries of
+// the project export; empty where the platform has only one.
+#if defined(_WIN32) && !defined(_WIN64)
+#define PLATAFORMA_STDCALL __stdcall
+#else
+#define PLATAFORMA_STDCALL
+#endif
+
+namespace plataforma {
+
+// The kinds of failure the programs act on differently.
+enum class Falha {
+  kNenhuma,
+  // File or path not found, access refused, a folder where a file was expected,
+  // a library or a function in it that is not there.
+  kNaoEncontrado,
+  // Device absent or not ready (Windows ERROR_NOT_READY, ERROR_DEV_NOT_EXIST,
+  // ERROR_BAD_NETPATH; POSIX ENXIO, ENODEV, ENOMEDIUM, EIO).
+  kDispositivoIndisponivel,
+  // Disk full, quota exceeded, or no more files can be opened.
+  kDiscoCheio,
+  // Anything else.
+  kOutra,
+};
+
+class Status {
+ public:
+  Status() = default;
+  static Status Ok() { return {}; }
+  static Status Erro(Falha falha, std::string mensagem) { return Status(falha, std::move(mensagem)); }
+
+  [[nodiscard]] bool ok() const { return falha_ == Falha::kNenhuma; }
+  [[nodiscard]] Falha falha() const { return falha_; }
+  // The system's own text for the failure (UTF-8), empty when ok.
+  [[nodiscard]] const std::string& mensagem() const { return mensagem_; }
+
+ private:
+  Status(Falha falha, std::string mensagem) : falha_(falha), mensagem_(std::move(mensagem)) {}
+  Falha falha_ = Falha::kNenhuma;
+  std::string mensagem_;
+};
+
+// A file open for sequential reading.
+class ArquivoLeitura {
+ public:
+  ArquivoLeitura() = default;
+  ArquivoLeitura(const ArquivoLeitura&) = delete;
+  ArquivoLeitura& operator=(const ArquivoLeitura&) = delete;
+  virtual ~ArquivoLeitura() = default;
+
+  // Reads up to n bytes into buf; *lidos is 0 only at the end of the file.
+  // Fails with kDispositivoIndisponivel when the medium is gone, kOutra otherwise.
+  virtual Status Ler(char* buf, std::size_t n, std::size_t* lidos) = 0;
+  // Length of the file in bytes as it is now.
+  virtual Status Tamanho(std::uint64_t* bytes) = 0;
+};
+
+// A file open for writing, created empty.
+class ArquivoEscrita {
+ public:
+  ArquivoEscrita() = default;
+  ArquivoEscrita(const ArquivoEscrita&) = delete;
+  ArquivoEscrita& operator=(const ArquivoEscrita&) = delete;
+  // Closes the file if Fechar was not called; a failure then is lost.
+  virtual ~ArquivoEscrita() = default;
+
+  // Writes all of texto or fails: kDiscoCheio when the disk or the quota is full.
+  virtual Status Escrever(std::string_view texto) = 0;
+  // Flushes and closes; kDiscoCheio when what was buffered no longer fits.
+  virtual Status Fechar() = 0;
+};
+
+// A function found in a library, as an untyped address.
+using EnderecoFuncao = void (*)();
+
+class Biblioteca {
+ public:
+  Biblioteca() = default;
+  Biblioteca(const Biblioteca&) = delete;
+  Biblioteca& operator=(const Biblioteca&) = delete;
+  virtual ~Biblioteca() = default;
+  // kNaoEncontrado when the library has no function of that name.
+  virtual Status Funcao(const std::string& nome, EnderecoFuncao* endereco) = 0;
+};
+
+// The progress window of valida: title "Validador", a bar from 0 to 100, the
+// fixed label "Contribuinte:", the taxpayer label and the version label. It is
+// repainted only by Atualiza, never by itself.
+class JanelaProgresso {
+ public:
+  JanelaProgresso() = default;
+  JanelaProgresso(const JanelaProgresso&) = delete;
+  JanelaProgresso& operator=(const JanelaProgresso&) = delete;
+  virtual ~JanelaProgresso() = default;
+
+  virtual void DefineProgresso(int valor) = 0;                 // 0 to 100
+  virtual void DefineContribuinte(std::string_view texto) = 0;  // cp1252
+  virtual void DefineVersao(std::string_view texto) = 0;        // cp1252
+  virtual void Atualiza() = 0;
+  // Hides and destroys the window.
+  virtual void Fecha() = 0;
+};
+
+class Ambiente {
+ public:
+  Ambiente() = default;
+  Ambiente(const Ambiente&) = delete;
+  Ambiente& operator=(const Ambiente&) = delete;
+  virtual ~Ambiente() = default;
+
+  // The platform's own environment; lives for the whole process.
+  static Ambiente& Padrao();
+
+  // Folder separator of the platform: '\\' on Windows, '/' elsewhere.
+  static char Separador();
+
+  // The folder that holds the running program, without a trailing separator.
+  virtual std::string PastaPrograma() = 0;
+
+  // kNaoEncontrado for a missing file or path, refused access or a folder;
+  // kDispositivoIndisponivel; kDiscoCheio for no more files; kOutra.
+  virtual Status AbrirLeitura(const std::string& caminho, std::unique_ptr<ArquivoLeitura>* arquivo) = 0;
+
+  // Creates the file empty, replacing an existing one. kNaoEncontrado for a
+  // missing folder or refused access; kDiscoCheio; kDispositivoIndisponivel; kOutra.
+  virtual Status CriarEscrita(const std::string& caminho, std::unique_ptr<ArquivoEscrita>* arquivo) = 0;
+
+  // Replaces destino by origem in one step (same folder).
+  virtual Status Renomear(const std::string& origem, const std::string& destino) = 0;
+
+  // Deletes the file; a file that is not there is not a failure.
+  virtual Status Apagar(const std::string& caminho) = 0;
+
+  // Loads a library of the project by its base name ("DllInscE32"), from the
+  // program's folder first. kNaoEncontrado when it is not there.
+  virtual Status CarregarBiblioteca(const std::string& nome, std::unique_ptr<Biblioteca>* biblioteca) = 0;
+
+  // A message box with the caption, the text and one OK button; returns when
+  // it is closed. Texts are cp1252.
+  virtual void MensagemAviso(std::string_view titulo, std::string_view texto) = 0;
+
+  // Creates and shows (without blocking) the progress window.
+  virtual std::unique_ptr<JanelaProgresso> CriarJanelaProgresso() = 0;
+};
+
+// Forwards every call to another Ambiente, so that a test can override only
+// the calls it wants to break.
+class AmbienteIntermediario : public Ambiente {
+ public:
+  explicit AmbienteIntermediario(Ambiente& alvo) : alvo_(alvo) {}
+
+  std::string PastaPrograma() override { return alvo_.PastaPrograma(); }
+  Status AbrirLeitura(const std::string& c, std::unique_ptr<ArquivoLeitura>* a) override {
+    return alvo_.AbrirLeitura(c, a);
+  }
+  Status CriarEscrita(const std::string& c, std::unique_ptr<ArquivoEscrita>* a) override {
+    return alvo_.CriarEscrita(c, a);
+  }
+  Status Renomear(const std::string& o, const std::string& d) override { return alvo_.Renomear(o, d); }
+  Status Apagar(const std::string& c) override { return alvo_.Apagar(c); }
+  Status CarregarBiblioteca(const std::string& n, std::unique_ptr<Biblioteca>* b) override {
+    return alvo_.CarregarBiblioteca(n, b);
+  }
+  void MensagemAviso(std::string_view t, std::string_view x) override { alvo_.MensagemAviso(t, x); }
+  std::unique_ptr<JanelaProgresso> CriarJanelaProgresso() override { return alvo_.CriarJanelaProgresso(); }
+
+ protected:
+  Ambiente& alvo() { return alvo_; }
+
+ private:
+  Ambiente& alvo_;
+};
+
+}  // namespace plataforma
+
+// ===========================================================================
+// jvmlaunch: the environment, time, ids, folders, the log file and hidden
+// child processes with captured output.
+//
+// Unlike the section above, every text of this section (paths, variable
+// values, command lines, error texts) is an 8-bit text in Windows-1252, as
+// jvmlaunch keeps its texts: the Win32 implementation converts to and from
+// UTF-16, the POSIX one to and from UTF-8 at the system's boundary (a
+// character that Windows-1252 lacks comes back as '?'). Bytes read from a
+// child's streams are never converted.
+//
+// Calls that can fail return a ResultadoSistema that carries the system's own
+// error code (GetLastError() on Windows, errno on POSIX) and text; jvmlaunch
+// logs both. Everything here may be called from several threads at once; one
+// ArquivoLog or Canal belongs to one thread at a time.
+// ===========================================================================
+namespace plataforma {
+
+struct ResultadoSistema {
+  bool ok = true;
+  long codigo = 0;    // the system's error code; 0 when ok
+  std::string texto;  // the system's text for codigo, cp1252, no trailing line end
+
+  static ResultadoSistema Sucesso() { return {}; }
+};
+
+// The local time now, to the millisecond. Never fails.
+struct HoraLocal {
+  int ano = 0, mes = 0, dia = 0, hora = 0, minuto = 0, segundo = 0, milissegundo = 0;
+};
+HoraLocal AgoraLocal();
+
+// The id the system gives the calling thread (Windows: GetCurrentThreadId;
+// Linux: the kernel thread id) and the process id.
+long IdThreadAtual();
+long IdProcessoAtual();
+
+// The value of an environment variable of the process; false when it is not
+// set (an empty value is set).
+bool LerVariavel(const char* nome, std::string* valor);
+// Sets the variable for the process and the children it starts afterwards.
+// Fails (kOutra-like system codes) only for an invalid name or no memory.
+ResultadoSistema DefinirVariavel(const char* nome, const char* valor);
+
+// Creates one folder (not its parents). A folder that already exists is
+// success; a missing parent, refused access or a file of that name fail.
+ResultadoSistema CriarPasta(const char* caminho);
+// True when the path names an existing folder.
+bool EhPasta(const char* caminho);
+// The system's folder for temporary files, without a trailing separator
+// (Windows: GetTempPath; POSIX: TMPDIR, else "/tmp"); false when the system
+// cannot tell.
+bool PastaTemporariaSistema(std::string* pasta);
+// The fixed folder that the log tries before the system's temporary folder
+// and falls back to: "c:\temp" on Windows, "/tmp" on POSIX.
+const char* PastaTemporariaFixa();
+
+// Writes the text to the standard error stream at once, unbuffered (POSIX:
+// converted to UTF-8). Failures are not reported.
+void EscreverErroPadrao(std::string_view texto);
+
+// The log file: written unbuffered, byte for byte (no line-end translation).
+class ArquivoLog {
+ public:
+  ArquivoLog() = default;
+  ArquivoLog(const ArquivoLog&) = delete;
+  ArquivoLog& operator=(const ArquivoLog&) = delete;
+  // Closes the file.
+  virtual ~ArquivoLog() = default;
+
+  // Writes all the bytes as far as the system takes them; never allocates.
+  // A failed write is not reported.
+  virtual void Escrever(const char* dados, std::size_t n) = 0;
+  // Reads the status of the open file (fstat, GetFileInformationByHandle);
+  // fails only when the system cannot.
+  virtual ResultadoSistema Estado() = 0;
+};
+
+// Opens the log file for writing only: created when missing, truncated when
+// present, not inherited by child processes, readable but not writable by
+// other processes while open (Windows; POSIX has no such sharing rule), a new
+// file readable and writable (POSIX: 0666 less the umask). Fails with the
+// system's code for a missing folder, refused access, a full disk and so on.
+ResultadoSistema AbrirArquivoLog(const char* caminho, std::unique_ptr<ArquivoLog>* arquivo);
+
+// One anonymous pipe for one output stream of a child: the parent keeps the
+// read end (not inherited by children); the write end is inheritable and is
+// given to the child. The destructor closes both ends if still open, and
+// waits for any read still in progress to be cancelled.
+class Canal {
+ public:
+  Canal() = default;
+  Canal(const Canal&) = delete;
+  Canal& operator=(const Canal&) = delete;
+  virtual ~Canal() = default;
+
+  // The numbers by which the system knows the two ends (handle value, file
+  // descriptor), for the log.
+  [[nodiscard]] virtual long IdEscrita() const = 0;
+  [[nodiscard]] virtual long IdLeitura() const = 0;
+  virtual void FecharEscrita() = 0;
+  virtual void FecharLeitura() = 0;
+  [[nodiscard]] virtual bool LeituraAberta() const = 0;
+
+  // Reads at most n (> 0) bytes, blocking until some are there. *lidos is 0
+  // (with ok) when the stream has ended: every write end, the child's and
+  // those its own children inherited, is closed. A failure is any other read
+  // error. Call only while the read end is open.
+  virtual ResultadoSistema Ler(char* dados, std::size_t n, std::size_t* lidos) = 0;
+};
+
+// Starting hidden children whose output streams go to Canais.
+class Processos {
+ public:
+  Processos() = default;
+  Processos(const Processos&) = delete;
+  Processos& operator=(const Processos&) = delete;
+  virtual ~Processos() = default;
+
+  // The platform's own; lives for the whole process.
+  static Processos& Padrao();
+
+  // A new pipe with a buffer of about 5120 bytes (POSIX: the system's pipe
+  // size). Fails with the system's code when no pipe can be had (no more
+  // handles or descriptors, no memory).
+  virtual ResultadoSistema CriarCanal(std::unique_ptr<Canal>* canal) = 0;
+
+  // Starts the command line as a child process with the write end of saida as
+  // its standard output, that of erro as its standard error and no standard
+  // input (POSIX: /dev/null), hidden (Windows: SW_HIDE), with the parent's
+  // environment and current folder, and closes the parent's handles of the
+  // process and its thread at once (POSIX: the child is reaped when it is
+  // found ended, never waited for). Windows: CreateProcess from the command
+  // line alone, handles inherited. POSIX: the line is split by the Windows
+  // rules (blanks and tabs separate, double quotes group, 2n backslashes
+  // before a quote give n and the quote groups, 2n+1 give n and a literal
+  // quote, "" inside quotes is a literal quote; the program name takes no
+  // escapes) and the program is started directly, searched on PATH, never
+  // through a shell. Fails with the system's code when the program is missing
+  // (Windows ERROR_FILE_NOT_FOUND, POSIX ENOENT), not executable, or the
+  // process cannot be created; an empty command line fails as a missing file.
+  virtual ResultadoSistema IniciarOculto(std::string_view linha, Canal& saida, Canal& erro) = 0;
+
+  // Waits, with no time limit, until one of the two Canais whose read end is
+  // open can be read without blocking (data or the end of the stream) and
+  // sets *pronto to 0 for the first, 1 for the second (the first when both
+  // are). Both must come from this Processos. Fails when neither read end is
+  // open or the system's wait fails.
+  virtual ResultadoSistema AguardarCanais(Canal& primeiro, Canal& segundo, int* pronto) = 0;
+};
+
+// Forwards every call to another Processos, so that a test can break only
+// the calls it wants to.
+class ProcessosIntermediario : public Processos {
+ public:
+  explicit ProcessosIntermediario(Processos& alvo) : alvo_(alvo) {}
+  ResultadoSistema CriarCanal(std::unique_ptr<Canal>* canal) override { return alvo_.CriarCanal(canal); }
+  ResultadoSistema IniciarOculto(std::string_view linha, Canal& saida, Canal& erro) override {
+    return alvo_.IniciarOculto(linha, saida, erro);
+  }
+  ResultadoSistema AguardarCanais(Canal& primeiro, Canal& segundo, int* pronto) override {
+    return alvo_.AguardarCanais(primeiro, segundo, pronto);
+  }
+
+ private:
+  Processos& alvo_;
+};
+
+}  // namespace plataforma

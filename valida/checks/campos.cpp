@@ -1,0 +1,143 @@
+// The shared field checks: numbers, dates, check digits and state codes.
+#include "valida/checks/campos.h"
+
+#include <array>
+
+#include "valida/checks/erros.h"
+
+namespace valida {
+
+namespace {
+
+bool Digito(char c) { return c >= '0' && c <= '9'; }
+
+int Numero(std::string_view texto) {
+  int n = 0;
+  for (const char c : texto)
+    if (Digito(c)) n = n * 10 + (c - '0');
+  return n;
+}
+
+int DigitoModulo11(int soma) {
+  const int r = soma % 11;
+  return r < 2 ? 0 : 11 - r;
+}
+
+}  // namespace
+
+std::string_view Fatia(std::string_view linha, int coluna, int largura) {
+  if (coluna < 1 || largura <= 0 || static_cast<std::size_t>(coluna) > linha.size()) return {};
+  return linha.substr(static_cast<std::size_t>(coluna - 1), static_cast<std::size_t>(largura));
+}
+
+bool ValidaNumerico(std::string_view linha, int coluna, int largura) {
+  const std::string_view fatia = Fatia(linha, coluna, largura);
+  if (Apara(fatia).empty() || fatia.size() != static_cast<std::size_t>(largura)) return false;
+  for (const char c : fatia)
+    if (!Digito(c)) return false;
+  return true;
+}
+
+bool ValidaData(std::string_view linha, int coluna, int tipo) {
+  int dia = 0;
+  int mes = 0;
+  int ano = 0;
+  if (tipo == 8) {
+    dia = Numero(Fatia(linha, coluna, 2));
+    mes = Numero(Fatia(linha, coluna + 2, 2));
+    ano = Numero(Fatia(linha, coluna + 4, 4));
+  } else {
+    mes = Numero(Fatia(linha, coluna, 2));
+    ano = Numero(Fatia(linha, coluna + 2, 4));
+  }
+  if (dia == 0 && mes == 0 && ano == 0) return true;
+  bool valida = true;
+  if (dia >= 1) {
+    static constexpr std::array<int, 13> kDias = {0, 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (mes < 1 || mes > 12) {
+      valida = false;
+    } else {
+      const int limite = mes == 2 ? (ano % 4 == 0 ? 29 : 28) : kDias[static_cast<std::size_t>(mes)];
+      if (dia > limite) valida = false;
+    }
+  }
+  if (dia <= 0 && tipo == 8) valida = false;
+  if (mes < 1 || mes > 12) valida = false;
+  if (ano < 1900) valida = false;
+  return valida;
+}
+
+char DigitoControleCGCTE(std::string_view numero) {
+  numero = Apara(numero).substr(0, 11);
+  const auto n = static_cast<int>(numero.size());
+  int soma = 0;
+  for (int i = 0; i + 1 < n; ++i) {
+    const int peso = i == 0 ? 2 : n - i;
+    soma += (numero[static_cast<std::size_t>(i)] - '0') * peso;
+  }
+  const int d = 11 - soma % 11;
+  return d >= 10 ? '0' : static_cast<char>('0' + d);
+}
+
+bool ValidaCPFCNPJ(std::string_view numero) {
+  auto d = [&](std::size_t i) { return Digito(numero[i - 1]) ? numero[i - 1] - '0' : 0; };
+  if (numero.size() <= 11) {
+    if (numero.size() != 11) return false;
+    int s1 = 0;
+    for (std::size_t i = 1; i <= 9; ++i) s1 += d(i) * static_cast<int>(11 - i);
+    const int c1 = DigitoModulo11(s1);
+    int s2 = c1 * 2;
+    for (std::size_t i = 1; i <= 9; ++i) s2 += d(i) * static_cast<int>(12 - i);
+    const int c2 = DigitoModulo11(s2);
+    return d(10) == c1 && d(11) == c2;
+  }
+  if (numero.size() < 14) return false;
+  static constexpr std::array<int, 12> kPesos1 = {5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2};
+  static constexpr std::array<int, 12> kPesos2 = {6, 5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3};
+  int s1 = 0;
+  int s2 = 0;
+  bool zeros = true;
+  for (std::size_t i = 1; i <= 12; ++i) {
+    s1 += d(i) * kPesos1[i - 1];
+    s2 += d(i) * kPesos2[i - 1];
+    zeros = zeros && d(i) == 0;
+  }
+  const int c1 = DigitoModulo11(s1);
+  const int c2 = DigitoModulo11(s2 + c1 * 2);
+  return !zeros && d(13) == c1 && d(14) == c2;
+}
+
+bool ValidaUF(std::string_view codigo) {
+  static constexpr std::string_view kUFs = "AC|AL|AP|AM|BA|CE|DF|ES|GO|MA|MT|MS|MG|PA|PB|PR|PE|PI|RN|RJ|RO|RS|RR|SC|SP|SE|TO";
+  return kUFs.find(codigo) != std::string_view::npos;
+}
+
+int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::string_view uf) {
+  if (run.ConsisteInscricaoEstadual == nullptr) {
+    static constexpr const char* kBiblioteca = "DllInscE32";
+    Exige(run.ambiente.CarregarBiblioteca(kBiblioteca, &run.DllInscE32), kBiblioteca);
+    plataforma::EnderecoFuncao endereco = nullptr;
+    Exige(run.DllInscE32->Funcao("ConsisteInscricaoEstadual", &endereco), kBiblioteca);
+    run.ConsisteInscricaoEstadual = reinterpret_cast<FuncaoConsisteInscricao>(endereco);  // NOLINT: bound by name
+  }
+  const std::string registro(inscricao);
+  const std::string estado(uf);
+  return run.ConsisteInscricaoEstadual(registro.c_str(), estado.c_str());
+}
+
+std::int64_t Valor(std::string_view linha, int coluna, int largura) {
+  std::int64_t v = 0;
+  for (const char c : Fatia(linha, coluna, largura))
+    if (Digito(c)) v = v * 10 + (c - '0');
+  return v;
+}
+
+std::optional<Montante> LeNumerico(Execucao& run, std::string_view linha, int coluna, int largura) {
+  if (!ValidaNumerico(linha, coluna, largura)) {
+    RegistraErroGIA(run, 7, coluna, coluna + largura - 1);
+    return std::nullopt;
+  }
+  return Valor(linha, coluna, largura);
+}
+
+}  // namespace valida

@@ -1,0 +1,46 @@
+// The field checks that the validators share. They keep no state and record
+// nothing: the caller records the finding with the field's own columns.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include <optional>
+
+#include "valida/checks/montante.h"
+#include "valida/run/execucao.h"
+
+namespace valida {
+
+// Slice (coluna, largura) of the line (1-based); shorter where the line ends.
+std::string_view Fatia(std::string_view linha, int coluna, int largura);
+
+// True when the slice is not blank and each of its `largura` positions is a digit.
+bool ValidaNumerico(std::string_view linha, int coluna, int largura);
+
+// Kind 6: MMAAAA at `coluna`; kind 8: DDMMAAAA. All zeros is accepted.
+bool ValidaData(std::string_view linha, int coluna, int tipo);
+
+// The check digit ('0' to '9') that the last character of a CGC/TE must carry.
+char DigitoControleCGCTE(std::string_view numero);
+
+// A valid CPF (11 digits) or CNPJ (14 digits).
+bool ValidaCPFCNPJ(std::string_view numero);
+
+// The code occurs in "AC|AL|...|TO" (a substring search, case-sensitive).
+bool ValidaUF(std::string_view codigo);
+
+// DllInscE32's check: 0 when the registration is right for the state. The
+// library is loaded at the first call; a missing library or function throws
+// FalhaExecucao (not found).
+int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::string_view uf);
+
+// The number that a digit slice spells (0 for an empty slice). Callers test
+// the slice with ValidaNumerico first.
+std::int64_t Valor(std::string_view linha, int coluna, int largura);
+
+// The field helper of every validator: tests the slice with ValidaNumerico;
+// when it fails, records GIA code 7 at its columns and returns no value.
+std::optional<Montante> LeNumerico(Execucao& run, std::string_view linha, int coluna, int largura);
+
+}  // namespace valida

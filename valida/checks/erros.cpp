@@ -1,0 +1,215 @@
+// The recorders RegistraErroGIA and RegistraErroST and their catalogues.
+#include "valida/checks/erros.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "common/cp1252.h"
+#include "valida/checks/formato.h"
+
+namespace valida {
+
+namespace {
+
+// Where a finding takes its taxpayer, period and line from.
+enum class Contexto {
+  kAtual,          // the record at hand
+  kDeclaracao,     // the GIA 4/5 declaration at hand, with a line of its own
+  kArquivo,        // the whole file: no taxpayer, period 000000
+  kSemPeriodo,     // current taxpayer and line, period 000000
+};
+
+struct EntradaGIA {
+  int codigo;
+  std::string_view texto;
+  Contexto contexto;
+};
+
+constexpr std::array kCatalogoGIA = {
+    EntradaGIA{1, "Marca teleprocessamento inválida"_cp, Contexto::kAtual},
+    EntradaGIA{2, "Versão da GIA é incorreta"_cp, Contexto::kAtual},
+    EntradaGIA{3, "Mês/Ano de referência inválido"_cp, Contexto::kAtual},
+    EntradaGIA{4, "Dígito controle inválido"_cp, Contexto::kAtual},
+    EntradaGIA{5, "Nro de linhas do anexo inválido"_cp, Contexto::kDeclaracao},
+    EntradaGIA{6, "Identificação Registro Inválida"_cp, Contexto::kAtual},
+    EntradaGIA{7, "Campo numérico é esperado"_cp, Contexto::kAtual},
+    EntradaGIA{8, "Conteúdo deve ser 'S' ou 'N'"_cp, Contexto::kAtual},
+    EntradaGIA{9, "Contador de sequência incorreto"_cp, Contexto::kAtual},
+    EntradaGIA{10, "Qtd Ocorrências anexo inválida"_cp, Contexto::kAtual},
+    EntradaGIA{11, "Conteúdo deve ser 'A','B' ou 'S'"_cp, Contexto::kAtual},
+    EntradaGIA{12, "Data Inválida"_cp, Contexto::kAtual},
+    EntradaGIA{13, "Campo alfabético é esperado"_cp, Contexto::kAtual},
+    EntradaGIA{14, "Conteúdo só pode ser 'X' ou ' '"_cp, Contexto::kAtual},
+    EntradaGIA{15, "Dia de término inválido"_cp, Contexto::kAtual},
+    EntradaGIA{16, "Campo obrigatório não informado"_cp, Contexto::kAtual},
+    EntradaGIA{17, "Arquivo não é GIA04"_cp, Contexto::kArquivo},
+    EntradaGIA{18, "Arquivo de Parâmetros Inválido"_cp, Contexto::kArquivo},
+    EntradaGIA{19, "Arquivo não encontrado"_cp, Contexto::kArquivo},
+    EntradaGIA{20, "Anexo com cabeçalho inválido"_cp, Contexto::kAtual},
+    EntradaGIA{21, "Arquivo a ser validado não é GIA"_cp, Contexto::kArquivo},
+    EntradaGIA{22, "Data de Entrega deve ser zerada"_cp, Contexto::kAtual},
+    EntradaGIA{23, "CFOP inválido"_cp, Contexto::kAtual},
+    EntradaGIA{24, "Valor incorreto"_cp, Contexto::kAtual},
+    EntradaGIA{25, "Vencimento Incorreto"_cp, Contexto::kAtual},
+    EntradaGIA{26, "Dia Início Período Inválida"_cp, Contexto::kAtual},
+    EntradaGIA{27, "Arquivo a ser validado não é GIA03"_cp, Contexto::kArquivo},
+    EntradaGIA{28, "Não pode ler unidade informada"_cp, Contexto::kArquivo},
+    EntradaGIA{29, "Código Inválido"_cp, Contexto::kAtual},
+    EntradaGIA{30, "Valor Incorreto"_cp, Contexto::kDeclaracao},
+    EntradaGIA{31, "Período Apuração Incorreto"_cp, Contexto::kAtual},
+    EntradaGIA{32, "Dia Vencimento Incorreto"_cp, Contexto::kAtual},
+    EntradaGIA{33, "Valor Incorreto da Referência"_cp, Contexto::kDeclaracao},
+    EntradaGIA{34, "Deve existir apenas UM Anexo 7"_cp, Contexto::kDeclaracao},
+    EntradaGIA{35, "Não pode ter anexo 7, 7a e 7b"_cp, Contexto::kDeclaracao},
+    EntradaGIA{36, "Valor do CFOP "_cp, Contexto::kDeclaracao},
+    EntradaGIA{37, "Referência Incorreta"_cp, Contexto::kDeclaracao},
+    EntradaGIA{44, "Anexo X03a sem Anexo X03"_cp, Contexto::kDeclaracao},
+    EntradaGIA{45, "Anexo X05a ou X05b sem Anexo X05"_cp, Contexto::kDeclaracao},
+    EntradaGIA{46, "Anexo X07a ou X07b sem Anexo X07"_cp, Contexto::kDeclaracao},
+    EntradaGIA{49, "Arquivo não é GIA05"_cp, Contexto::kArquivo},
+    EntradaGIA{50, "Arquivo com GIAs de versões diferentes"_cp, Contexto::kSemPeriodo},
+    EntradaGIA{51, "Referência incompatível com versão"_cp, Contexto::kAtual},
+};
+
+const EntradaGIA* ProcuraGIA(int codigo) {
+  for (const auto& e : kCatalogoGIA)
+    if (e.codigo == codigo) return &e;
+  return nullptr;
+}
+
+// The line of the declaration that a summary finding of GIA 4/5 names.
+std::int64_t LinhaDaDeclaracao(const Execucao& run, int codigo) {
+  switch (codigo) {
+    case 30: return run.LinhaX07;
+    case 36: return run.LinhaCFOP;
+    case 44: return run.LinhaX03A;
+    case 45: return run.LinhaX05AB;
+    case 46: return run.LinhaX07AB;
+    default: return run.LinhaGIA;
+  }
+}
+
+// Taxpayer identification, 15 characters, in the layout of the kind.
+std::string ParteContribuinte(std::string_view tipo_documento, std::string_view inscricao) {
+  const std::string_view tipo = Apara(tipo_documento);
+  std::string parte;
+  if (tipo.empty() || tipo == "GIAST02") {
+    parte = inscricao.substr(0, 14);
+    parte.resize(14, ' ');
+    parte += ' ';
+  } else {
+    parte = Formata(inscricao, kPictureCGCTE).substr(0, 11);
+    parte.resize(11, ' ');
+    parte += "    ";
+  }
+  return parte;
+}
+
+struct Identidade {
+  std::string inscricao;
+  std::string periodo;
+  std::int64_t linha;
+};
+
+void Registra(Execucao& run, const Identidade& id, int primeira, int ultima, std::string_view texto) {
+  std::string periodo = id.periodo;
+  if (Apara(periodo).empty()) periodo = "000000";
+  std::string linha = ParteContribuinte(run.parametros.TipoDocumento, id.inscricao);
+  linha += Formata(periodo, kPicturePeriodo);
+  linha += ' ';
+  linha += Formata(id.linha, kPictureNumero);
+  linha += ' ';
+  linha += Formata(primeira, kPictureNumero);
+  linha += ' ';
+  linha += Formata(ultima, kPictureNumero);
+  linha += ' ';
+  linha += texto;
+  run.HouveErro = true;
+  run.ListaErros.EscreveLinha(linha);
+}
+
+}  // namespace
+
+std::string TextoErroGIA(const Execucao& run, int codigo) {
+  const EntradaGIA* e = ProcuraGIA(codigo);
+  if (e == nullptr) return {};
+  if (codigo == 36) return std::string(e->texto) + Formata(run.ValorCFOP, kPictureNumero) + " incorreto";
+  return std::string(e->texto);
+}
+
+void RegistraErroGIA(Execucao& run, int codigo, int primeira, int ultima) {
+  Identidade id{run.InscricaoAtual, run.PeriodoAtual, run.NumeroLinha};
+  const EntradaGIA* e = ProcuraGIA(codigo);
+  const Contexto contexto = e != nullptr ? e->contexto : Contexto::kAtual;
+  switch (contexto) {
+    case Contexto::kDeclaracao:
+      id = {run.InscricaoGIA, run.PeriodoGIA, LinhaDaDeclaracao(run, codigo)};
+      break;
+    case Contexto::kArquivo:
+      id.inscricao.clear();
+      run.InscricaoAtual.clear();
+      id.periodo = "000000";
+      if (codigo == 18) run.parametros.TipoDocumento.assign(12, ' ');
+      break;
+    case Contexto::kSemPeriodo:
+      id.periodo = "000000";
+      break;
+    default:
+      break;
+  }
+  Registra(run, id, primeira, ultima, TextoErroGIA(run, codigo));
+}
+
+std::string TextoErroST(const Execucao& run, int codigo, int campo) {
+  const std::string n = std::to_string(campo);
+  switch (codigo) {
+    case 1: return std::string("Arquivo não é GIA ST"_cp);
+    case 3: return std::string("Campo não deve ser informado"_cp);
+    case 4: return "Data Incorreta";
+    case 5: return "Campo Fixo Incorreto";
+    case 6: return std::string("Vencimento anterior não informado"_cp);
+    case 7: return "Campo " + n + " deve ser maior que 04/1999";
+    case 8: return "Informe o campo " + n;
+    case 9: return "Dig. Controle Campo " + n + " Incorreto";
+    case 10: return "Campo " + n + " deve ser positivo";
+    case 11: return "Campo " + n + std::string(" não pode ser maior que o 6"_cp);
+    case 12: return std::string("Campo 10 não pode ser maior que o 9"_cp);
+    case 13: return "Valor do campo " + n + " incorreto";
+    case 14: return "Soma parcelas difere do campo " + n;
+    case 15: return n + std::string("° venc deve ser maior que 01/"_cp) + Formata(run.PeriodoAtual, kPicturePeriodo);
+    case 16: return "Data vencimento em duplicidade";
+    case 17: return std::string("Campo 12 não pode ser maior que o 11"_cp);
+    case 19: return "Informe o valor do " + n + std::string("° pagamento"_cp);
+    case 20: return "Informe o vencimento do " + n + std::string("° pagto"_cp);
+    case 21: return std::string("Código de UF Favorecida incorreto"_cp);
+    case 22: return std::string("Inscrição Estadual incorreta"_cp);
+    case 25: return "Campo 10 deve ser menor que o 11";
+    case 26: return "Campo 13 deve ser menor que o 12";
+    case 27: return "Deve existir o Anexo III";
+    case 28: return std::string("Nro de linhas do anexo inválido"_cp);
+    case 30: return std::string("Não pode ser a mesma Inscrição da GIA"_cp);
+    case 31: return "Valor do campo " + n + " incorreto";
+    case 32: return "GIA deve ser marcada Sem Movimento";
+    case 33: return "Todas as GIAs devem ser da mesma UF";
+    case 34: return std::string("Mês/Ano refer. incompatível com versão"_cp);
+    case 35: return std::string("Data deve ser superior a Mês/Ano refer."_cp);
+    case 36: return std::string("Informações duplicadas no Anexo "_cp) + (campo == 1 ? "I" : campo == 2 ? "II" : "III");
+    case 37: return std::string("Informe nº de linhas do Anexo III"_cp);
+    case 41: return "Campo " + n + " deve ser menor que 07/2000";
+    default: return {};
+  }
+}
+
+void RegistraErroST(Execucao& run, int codigo, int campo, int primeira, int ultima) {
+  Identidade id{run.InscricaoAtual, run.PeriodoAtual, run.NumeroLinha};
+  if (codigo == 1) {
+    id.inscricao.clear();
+    id.periodo.clear();
+  } else if (codigo == 28 || codigo == 31) {
+    id.linha = run.LinhaA0;
+  }
+  Registra(run, id, primeira, ultima, TextoErroST(run, codigo, campo));
+}
+
+}  // namespace valida

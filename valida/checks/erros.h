@@ -1,0 +1,21 @@
+// The two recorders of findings, GIA and GIA ST, and their catalogues. A
+// finding becomes its final text line at once and is appended to ListaErros.
+#pragma once
+
+#include <string>
+
+#include "valida/run/execucao.h"
+
+namespace valida {
+
+// Records GIA code `codigo` at columns primeira..ultima (0..0 for the whole file).
+void RegistraErroGIA(Execucao& run, int codigo, int primeira, int ultima);
+
+// Records GIA ST code `codigo` for field `campo` (0 when the text names none).
+void RegistraErroST(Execucao& run, int codigo, int campo, int primeira, int ultima);
+
+// The catalogue texts (cp1252); empty for an unknown code.
+std::string TextoErroGIA(const Execucao& run, int codigo);
+std::string TextoErroST(const Execucao& run, int codigo, int campo);
+
+}  // namespace valida

@@ -1,0 +1,41 @@
+// Number pictures: digit places filled from the right, literals kept.
+#include "valida/checks/formato.h"
+
+#include <algorithm>
+
+#include "valida/run/parametros.h"
+
+namespace valida {
+
+std::string Formata(std::string_view texto, std::string_view picture) {
+  const std::string_view numero = Apara(texto);
+  if (numero.empty() || !std::all_of(numero.begin(), numero.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::string(texto);
+  const auto lugares = static_cast<std::size_t>(std::count(picture.begin(), picture.end(), '0'));
+  std::string_view digitos = numero.substr(std::min(numero.find_first_not_of('0'), numero.size()));
+  std::string cheios(lugares > digitos.size() ? lugares - digitos.size() : 0, '0');
+  cheios += digitos;
+  // Digits beyond the picture's places go to its first place.
+  const std::size_t excesso = cheios.size() - lugares;
+  std::string saida;
+  std::size_t proximo = 0;
+  bool primeiro = true;
+  for (const char c : picture) {
+    if (c != '0') {
+      saida += c;
+      continue;
+    }
+    const std::size_t quantos = primeiro ? excesso + 1 : 1;
+    saida.append(cheios, proximo, quantos);
+    proximo += quantos;
+    primeiro = false;
+  }
+  return saida;
+}
+
+std::string Formata(std::int64_t numero, std::string_view picture) {
+  if (numero < 0) return "-" + Formata(std::to_string(-numero), picture);
+  return Formata(std::to_string(numero), picture);
+}
+
+}  // namespace valida

@@ -1,0 +1,22 @@
+// The number pictures of printed output: "000", "00/0000" and "000/0000000".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace valida {
+
+// A text that, trimmed of blanks, is one or more digits prints with the
+// picture's digit places ('0' a digit, leading zeros included; digits beyond
+// the picture's places stand before the first one). Any other text prints as
+// it is.
+std::string Formata(std::string_view texto, std::string_view picture);
+std::string Formata(std::int64_t numero, std::string_view picture);
+
+// The pictures, named once.
+inline constexpr std::string_view kPictureNumero = "000";
+inline constexpr std::string_view kPicturePeriodo = "00/0000";
+inline constexpr std::string_view kPictureCGCTE = "000/0000000";
+
+}  // namespace valida

@@ -1,0 +1,82 @@
+// The run object and the buffered writer of the work files.
+#include "valida/run/execucao.h"
+
+namespace valida {
+
+void Exige(const plataforma::Status& status, const std::string& arquivo) {
+  if (!status.ok()) throw FalhaExecucao(status, arquivo);
+}
+
+ArquivoTexto::~ArquivoTexto() { Abandona(); }
+
+void ArquivoTexto::Cria(plataforma::Ambiente& ambiente, std::string caminho) {
+  Abandona();
+  caminho_ = std::move(caminho);
+  Exige(ambiente.CriarEscrita(caminho_, &arquivo_), caminho_);
+  buffer_.reserve(kTamanhoBuffer);
+}
+
+void ArquivoTexto::EscreveLinha(std::string_view linha) {
+  if (buffer_.size() + linha.size() + 2 > kTamanhoBuffer) Descarrega();
+  if (linha.size() + 2 > kTamanhoBuffer) {
+    Exige(arquivo_->Escrever(linha), caminho_);
+    Exige(arquivo_->Escrever("\r\n"), caminho_);
+    return;
+  }
+  buffer_ += linha;
+  buffer_ += "\r\n";
+}
+
+void ArquivoTexto::Descarrega() {
+  if (buffer_.empty()) return;
+  const plataforma::Status status = arquivo_->Escrever(buffer_);
+  buffer_.clear();
+  Exige(status, caminho_);
+}
+
+void ArquivoTexto::Fecha() {
+  if (arquivo_ == nullptr) return;
+  try {
+    Descarrega();
+  } catch (...) {
+    arquivo_.reset();
+    throw;
+  }
+  const plataforma::Status status = arquivo_->Fechar();
+  arquivo_.reset();
+  Exige(status, caminho_);
+}
+
+void ArquivoTexto::Abandona() {
+  buffer_.clear();
+  arquivo_.reset();
+}
+
+Execucao::Execucao(plataforma::Ambiente& ambiente_, std::string pasta_)
+    : ambiente(ambiente_), pasta(std::move(pasta_)) {}
+
+Execucao::~Execucao() = default;
+
+std::string Execucao::CaminhoNaPasta(std::string_view nome) const {
+  std::string caminho = pasta;
+  if (!caminho.empty() && caminho.back() != plataforma::Ambiente::Separador()) caminho += plataforma::Ambiente::Separador();
+  caminho += nome;
+  return caminho;
+}
+
+void Execucao::MostraContribuinte(std::string_view texto) {
+  if (janela == nullptr) return;
+  janela->DefineContribuinte(texto);
+  janela->Atualiza();
+}
+
+void Execucao::AcrescentaRecibo(std::string_view entrada) {
+  static constexpr std::size_t kLinhaCheia = 70;
+  LinhaRecibo += entrada;
+  if (LinhaRecibo.size() >= kLinhaCheia) {
+    ListaRecibo.EscreveLinha(LinhaRecibo);
+    LinhaRecibo.clear();
+  }
+}
+
+}  // namespace valida

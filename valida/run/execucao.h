@@ -1,0 +1,129 @@
+// The state of one validation run: the parameters, the work files and every
+// variable that the driver, the recorders and the validators share. One
+// Execucao per run and nothing global, so that a process can validate many
+// files at once.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "platform/ambiente.h"
+#include "valida/run/parametros.h"
+#include "valida/validators/gia0405_estado.h"
+#include "valida/validators/giast02_estado.h"
+
+namespace valida {
+
+// A failure of the run: what the driver's failure handler acts on. Thrown by
+// every routine of the run (the recorders and writers included) and caught
+// only by Main.
+class FalhaExecucao : public std::runtime_error {
+ public:
+  FalhaExecucao(plataforma::Status status, std::string arquivo)
+      : std::runtime_error(status.mensagem()), status_(std::move(status)), arquivo_(std::move(arquivo)) {}
+  [[nodiscard]] plataforma::Falha falha() const { return status_.falha(); }
+  [[nodiscard]] const plataforma::Status& status() const { return status_; }
+  // Path (UTF-8) of the file or library concerned.
+  [[nodiscard]] const std::string& arquivo() const { return arquivo_; }
+
+ private:
+  plataforma::Status status_;
+  std::string arquivo_;
+};
+
+// Throws FalhaExecucao for a failed status.
+void Exige(const plataforma::Status& status, const std::string& arquivo);
+
+// A text file written line by line, each line ending in CR LF, through a
+// buffer of fixed size. Every failure throws FalhaExecucao.
+class ArquivoTexto {
+ public:
+  ArquivoTexto() = default;
+  ArquivoTexto(const ArquivoTexto&) = delete;
+  ArquivoTexto& operator=(const ArquivoTexto&) = delete;
+  ~ArquivoTexto();
+
+  void Cria(plataforma::Ambiente& ambiente, std::string caminho);
+  void EscreveLinha(std::string_view linha);
+  void Fecha();
+  // Closes without reporting a failure (for the failure paths).
+  void Abandona();
+  [[nodiscard]] bool Aberto() const { return arquivo_ != nullptr; }
+  [[nodiscard]] const std::string& Caminho() const { return caminho_; }
+
+ private:
+  void Descarrega();
+  static constexpr std::size_t kTamanhoBuffer = 64 * 1024;
+  std::unique_ptr<plataforma::ArquivoEscrita> arquivo_;
+  std::string caminho_;
+  std::string buffer_;
+};
+
+// The state-registration check of the library DllInscE32, bound at its first call.
+using FuncaoConsisteInscricao = std::int16_t(PLATAFORMA_STDCALL*)(const char* inscricao, const char* uf);
+
+struct Execucao {
+  Execucao(plataforma::Ambiente& ambiente, std::string pasta);
+  Execucao(const Execucao&) = delete;
+  Execucao& operator=(const Execucao&) = delete;
+  ~Execucao();
+
+  // Path of a file of the program's folder.
+  [[nodiscard]] std::string CaminhoNaPasta(std::string_view nome) const;
+
+  // The taxpayer caption of the progress window, refreshed at once.
+  void MostraContribuinte(std::string_view texto);
+  // Appends one 24-character entry to LinhaRecibo and writes the line to
+  // ListaRecibo once it holds three entries.
+  void AcrescentaRecibo(std::string_view entrada);
+
+  plataforma::Ambiente& ambiente;
+  const std::string pasta;
+  // Null when the run has no window (tests); set by Main.
+  plataforma::JanelaProgresso* janela = nullptr;
+
+  // Parameters and work files.
+  std::string LinhaParametros;
+  Parametros parametros;
+  std::string EtapaExecucao;
+  ArquivoTexto ListaErros;   // aux00001.txt
+  ArquivoTexto ListaRecibo;  // aux00002.txt
+
+  // Driver state.
+  std::string LinhaAtual;
+  std::int64_t NumeroLinha = 0;
+  int TamanhoRegistro = 0;
+  bool CabecalhoLido = false;
+  std::string VersaoArquivo;
+  std::string VersaoInicial;
+  std::string LinhaRecibo;
+  std::int64_t QtdGIAs = 0;
+
+  // Context of the findings.
+  std::string InscricaoAtual;
+  std::string PeriodoAtual;
+  std::string InscricaoGIA;
+  std::string PeriodoGIA;
+  std::int64_t LinhaGIA = 0;
+  std::int64_t LinhaA0 = 0;
+  std::int64_t LinhaX03A = 0;
+  std::int64_t LinhaX05AB = 0;
+  std::int64_t LinhaX07AB = 0;
+  std::int64_t LinhaX07 = 0;
+  std::int64_t LinhaCFOP = 0;
+  int ValorCFOP = 0;
+  bool HouveErro = false;
+
+  // Declaration state of the validators that keep one between lines.
+  EstadoGIA0405 gia0405;
+  EstadoGIAST02 giast02;
+
+  // DllInscE32, loaded at the first state-registration check.
+  std::unique_ptr<plataforma::Biblioteca> DllInscE32;
+  FuncaoConsisteInscricao ConsisteInscricaoEstadual = nullptr;
+};
+
+}  // namespace valida

@@ -1,0 +1,289 @@
+// Main: one validation run, from "param.txt" to the report, with the run's
+// one failure handler.
+#include "valida/run/modEspecifico.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "common/cp1252.h"
+#include "valida/checks/campos.h"
+#include "valida/checks/erros.h"
+#include "valida/output/saida.h"
+#include "valida/run/execucao.h"
+#include "valida/run/linhas.h"
+#include "valida/validators/validadores.h"
+
+namespace valida {
+
+namespace {
+
+constexpr std::string_view kParametros = "param.txt";
+constexpr std::string_view kListaErros = "aux00001.txt";
+constexpr std::string_view kListaRecibo = "aux00002.txt";
+
+constexpr std::string_view kTituloAviso = "AVISO";
+
+// Record lengths, without the line end.
+constexpr int kRegistroGIA = 898;
+constexpr int kRegistroGIAST01 = 754;
+constexpr int kRegistroA0 = 797;
+constexpr int kRegistroA0Longo = 812;
+constexpr int kRegistroA1A2 = 50;
+constexpr int kRegistroA3 = 46;
+
+// No declaration line is longer than this; longer lines are kept cut (their
+// length is still counted), so a file without line ends costs no memory.
+constexpr std::size_t kLimiteLinha = 1024;
+
+// The first line of "param.txt": it ends at the first CR or LF, and the rest
+// of the file is never read.
+std::string LePrimeiraLinha(Execucao& run, const std::string& caminho) {
+  std::unique_ptr<plataforma::ArquivoLeitura> arquivo;
+  Exige(run.ambiente.AbrirLeitura(caminho, &arquivo), caminho);
+  std::string linha;
+  char buffer[4096];
+  for (;;) {
+    std::size_t lidos = 0;
+    Exige(arquivo->Ler(buffer, sizeof buffer, &lidos), caminho);
+    if (lidos == 0) return linha;
+    const std::string_view pedaco(buffer, lidos);
+    const auto fim = pedaco.find_first_of("\r\n");
+    linha += pedaco.substr(0, fim);
+    if (fim != std::string_view::npos) return linha;
+  }
+}
+
+struct Tipo {
+  std::string_view nome;     // TipoDocumento trimmed
+  std::string_view legenda;  // caption of `ver`
+  void (*validador)(Execucao&, std::string_view);
+};
+
+const Tipo& TipoDe(std::string_view tipo_documento) {
+  static const Tipo kTipos[] = {
+      {"GIA03", "Validando GIA Versão 3"_cp, ValidaGIA03},
+      {"GIA04", "Validando GIA Versão 4"_cp, ValidaGIA0405},
+      {"GIA05", "Validando GIA Versão 5"_cp, ValidaGIA0405},
+      {"GIAST01", "Validando GIA Versão ST"_cp, ValidaGIAST01},
+      {"GIAST02", "Validando GIA ST Versão 2"_cp, ValidaGIAST02},
+  };
+  const std::string_view nome = Apara(tipo_documento);
+  for (const auto& t : kTipos)
+    if (t.nome == nome) return t;
+  return kTipos[0];  // the parameters were tested before
+}
+
+// Step 9.a of a GIA ST 2 line: its record type chooses its length.
+void TipoRegistroST02(Execucao& run, const LeitorLinhas& leitor) {
+  const std::string_view tipo = Apara(Fatia(run.LinhaAtual, 1, 2));
+  if (tipo == "A0") {
+    run.TamanhoRegistro = leitor.Comprimento() > kRegistroA0 ? kRegistroA0Longo : kRegistroA0;
+  } else if (tipo == "A1" || tipo == "A2") {
+    run.TamanhoRegistro = kRegistroA1A2;
+  } else if (tipo == "A3") {
+    run.TamanhoRegistro = kRegistroA3;
+  } else {
+    run.PeriodoAtual.assign(6, ' ');
+    RegistraErroGIA(run, 6, 1, 2);
+  }
+}
+
+// The header test of the first record (every "A0" record of GIA ST 2). False
+// when the reading stops here; the finding is recorded.
+bool CabecalhoCorreto(Execucao& run, std::string_view tipo) {
+  const std::string_view linha = run.LinhaAtual;
+  if (tipo == "GIAST02") {
+    if (Fatia(linha, 1, 2) == "A0" && Fatia(linha, 3, 5) != "GST02") {
+      RegistraErroST(run, 1, 0, 3, 7);
+      return false;
+    }
+    return true;
+  }
+  if (run.CabecalhoLido) return true;
+  if (tipo == "GIAST01") {
+    if (Fatia(linha, 1, 5) != "GST01") {
+      RegistraErroST(run, 1, 0, 1, 5);
+      return false;
+    }
+    run.CabecalhoLido = true;
+    return true;
+  }
+  run.VersaoArquivo = std::string(Fatia(linha, 5, 2));
+  if (Fatia(linha, 1, 4) != "****") {
+    RegistraErroGIA(run, 21, 1, 4);
+    return false;
+  }
+  if (tipo == "GIA03") {
+    if (Fatia(linha, 5, 2) != "03") {
+      RegistraErroGIA(run, 27, 5, 6);
+      return false;
+    }
+    run.CabecalhoLido = true;
+    return true;
+  }
+  // GIA 4 and 5: the same three tests, each with its own code.
+  const int codigo = tipo == "GIA05" ? 49 : 17;
+  const std::string_view versao = tipo == "GIA05" ? "05" : "04";
+  if (Fatia(linha, 40, 4) != "ABC ") {
+    RegistraErroGIA(run, codigo, 40, 44);
+    return false;
+  }
+  run.VersaoInicial = std::string(Fatia(linha, 5, 2));
+  run.CabecalhoLido = true;
+  if (Fatia(linha, 5, 2) != versao) {
+    RegistraErroGIA(run, codigo, 5, 6);
+    return false;
+  }
+  if (Fatia(linha, 36, 4) != "0001") {
+    RegistraErroGIA(run, codigo, 36, 39);
+    return false;
+  }
+  return true;
+}
+
+// round(100 x position / (L - record length)), never above 100; a divisor of
+// zero or less shows a full bar.
+int Progresso(std::uint64_t posicao, std::uint64_t tamanho, int registro) {
+  const auto divisor = static_cast<double>(tamanho) - registro;
+  if (divisor <= 0) return 100;
+  return static_cast<int>(std::min(100.0, std::round(100.0 * static_cast<double>(posicao) / divisor)));
+}
+
+// Steps 6 to 11: the declaration file from its opening to the closing of its
+// last declaration.
+void ValidaArquivo(Execucao& run) {
+  const Tipo& tipo = TipoDe(run.parametros.TipoDocumento);
+  // The padding blanks are not part of the path; the path is cp1252 text.
+  const std::string caminho = cp1252::ParaUtf8(Apara(run.parametros.ArquivoDeclaracao));
+  std::unique_ptr<plataforma::ArquivoLeitura> arquivo;
+  Exige(run.ambiente.AbrirLeitura(caminho, &arquivo), caminho);
+
+  run.TamanhoRegistro = tipo.nome == "GIAST01" ? kRegistroGIAST01 : tipo.nome == "GIAST02" ? kRegistroA1A2 : kRegistroGIA;
+  std::uint64_t tamanho = 0;
+  Exige(arquivo->Tamanho(&tamanho), caminho);
+  const bool tamanho_correto =
+      tipo.nome == "GIAST02" ||
+      (tamanho > 0 && tamanho % static_cast<std::uint64_t>(run.TamanhoRegistro + 2) == 0);
+
+  if (!tamanho_correto) {
+    RegistraErroGIA(run, 21, 0, 0);
+  } else {
+    LeitorLinhas leitor(*arquivo, caminho, kLimiteLinha);
+    while (leitor.Proxima()) {
+      run.LinhaAtual = leitor.Texto();
+      ++run.NumeroLinha;
+      if (tipo.nome == "GIAST02") TipoRegistroST02(run, leitor);
+      if (run.janela != nullptr) run.janela->DefineProgresso(Progresso(leitor.Posicao(), tamanho, run.TamanhoRegistro));
+      if (leitor.Comprimento() != static_cast<std::uint64_t>(run.TamanhoRegistro)) {
+        RegistraErroGIA(run, 21, 0, 0);
+        break;
+      }
+      if (!CabecalhoCorreto(run, tipo.nome)) break;
+      if (run.janela != nullptr) {
+        run.janela->Atualiza();
+        run.janela->DefineVersao(tipo.legenda);
+      }
+      tipo.validador(run, run.LinhaAtual);
+    }
+  }
+
+  // End of the file.
+  if (run.LinhaRecibo.size() > 1) run.ListaRecibo.EscreveLinha(run.LinhaRecibo);
+  if (tipo.nome == "GIAST02") FechaDeclaracaoST(run);
+  if (run.VersaoArquivo == "04" || run.VersaoArquivo == "05") {
+    if (HaLinhasAnexoContadas(run)) ConfereLinhasAnexos(run);
+    FechaDeclaracaoGIA(run);
+  }
+}
+
+void FechaListas(Execucao& run) {
+  run.ListaErros.Fecha();
+  run.ListaRecibo.Fecha();
+}
+
+void Aviso(Execucao& run, std::string_view texto) { run.ambiente.MensagemAviso(kTituloAviso, texto); }
+
+// A failure that the table does not name: its file and the system's text.
+void AvisoFalha(Execucao& run, const FalhaExecucao& falha) {
+  const std::string texto = std::string("Erro no arquivo "_cp) + cp1252::DeUtf8(falha.arquivo()) + ": " +
+                            cp1252::DeUtf8(falha.status().mensagem());
+  Aviso(run, texto);
+}
+
+void AvisoDiscoCheio(Execucao& run) { Aviso(run, "Disco Cheio. Não é possível Executar Validador."_cp); }
+
+// The run's failure handler. A failure while it writes the report ends the
+// run with a message box: the caller's "param.txt" stays as it was.
+Desfecho TrataFalha(Execucao& run, const FalhaExecucao& falha) {
+  using plataforma::Falha;
+  const bool etapa_gia = run.EtapaExecucao == "GIA";
+  int codigo = 0;
+  if (falha.falha() == Falha::kNaoEncontrado) {
+    if (!etapa_gia) {
+      Aviso(run, std::string("Arquivo de "_cp) + run.EtapaExecucao + std::string(" não Encontrado"_cp));
+      return Desfecho::kSemRelatorio;
+    }
+    codigo = 19;
+  } else if (falha.falha() == Falha::kDispositivoIndisponivel && etapa_gia) {
+    codigo = 28;
+  } else if (falha.falha() == Falha::kDiscoCheio) {
+    AvisoDiscoCheio(run);
+    return Desfecho::kSemRelatorio;
+  } else {
+    AvisoFalha(run, falha);
+    return Desfecho::kSemRelatorio;
+  }
+  try {
+    RegistraErroGIA(run, codigo, 0, 0);
+    FechaListas(run);
+    GeraSaida(run, run.LinhaParametros);
+    return Desfecho::kRelatorio;
+  } catch (const FalhaExecucao& segunda) {
+    if (segunda.falha() == Falha::kDiscoCheio) {
+      AvisoDiscoCheio(run);
+    } else {
+      AvisoFalha(run, segunda);
+    }
+    return Desfecho::kSemRelatorio;
+  }
+}
+
+Desfecho Executa(Execucao& run) {
+  try {
+    run.EtapaExecucao = "Parâmetros"_cp;
+    run.LinhaParametros = LePrimeiraLinha(run, run.CaminhoNaPasta(kParametros));
+    run.parametros = LeParametros(run.LinhaParametros);
+    run.ListaErros.Cria(run.ambiente, run.CaminhoNaPasta(kListaErros));
+    run.ListaRecibo.Cria(run.ambiente, run.CaminhoNaPasta(kListaRecibo));
+    if (!ParametrosValidos(run.parametros)) {
+      RegistraErroGIA(run, 18, 0, 0);
+    } else {
+      run.EtapaExecucao = "GIA";
+      ValidaArquivo(run);
+    }
+    FechaListas(run);
+    GeraSaida(run, run.LinhaParametros);
+    return Desfecho::kRelatorio;
+  } catch (const FalhaExecucao& falha) {
+    return TrataFalha(run, falha);
+  }
+}
+
+}  // namespace
+
+Desfecho Main(plataforma::Ambiente& ambiente, const std::string& pasta, bool janela) {
+  Execucao run(ambiente, pasta);
+  std::unique_ptr<plataforma::JanelaProgresso> form;
+  if (janela) {
+    form = ambiente.CriarJanelaProgresso();
+    run.janela = form.get();
+  }
+  const Desfecho desfecho = Executa(run);
+  if (form != nullptr) form->Fecha();
+  return desfecho;
+}
+
+}  // namespace valida

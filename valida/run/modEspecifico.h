@@ -1,0 +1,21 @@
+// The entry routine of valida: one whole validation run in a folder.
+#pragma once
+
+#include <string>
+
+#include "platform/ambiente.h"
+
+namespace valida {
+
+// What a run ended with.
+enum class Desfecho {
+  kRelatorio,    // saida.txt and the verdict were written
+  kSemRelatorio  // the run ended with a message box and no report
+};
+
+// Validates the declaration named by "param.txt" in `pasta` and writes
+// "saida.txt" and the verdict there. With `janela` false no progress window
+// is shown (tests that run many validations at once).
+Desfecho Main(plataforma::Ambiente& ambiente, const std::string& pasta, bool janela = true);
+
+}  // namespace valida
