@@ -16,6 +16,9 @@ namespace valida {
 // Number of annex record types, X01 to X12 (count indexes 1 to 17).
 inline constexpr int kTiposAnexo = 17;
 
+// Annex codes and CFOPs have three digits: 0 to 999.
+inline constexpr std::size_t kCodigosAnexo = 1000;
+
 // One distinct CFOP of annex X05, with the sums that X05A and X05B must match.
 struct CFOPX05 {
   int CFOP = 0;
@@ -29,7 +32,33 @@ struct CFOPValor {
   Montante Valor = 0;
 };
 
+// Main record columns that both the record's own checks and the closing of
+// its declaration name. Amounts are 15 columns wide; the declared annex line
+// counts are 17 fields of 3 columns from column 841, in count-index order.
+inline constexpr int kLarguraMontanteGIA = 15;
+inline constexpr int kColunaA1 = 44, kColunaA3 = 74, kColunaA4 = 89, kColunaA5 = 104;
+inline constexpr int kColunaB1 = 209, kColunaB4 = 254;
+inline constexpr int kColunaFlagAnexo7 = 374;
+inline constexpr int kColunaC5 = 435, kColunaC6 = 450, kColunaC7 = 465, kColunaC10 = 510;
+inline constexpr int kColunaE2 = 703, kColunaF2 = 718, kColunaE3 = 733, kColunaF3 = 748;
+inline constexpr int kColunaLinhasDeclaradas = 841;
+inline constexpr int kLarguraLinhasDeclaradas = 3;
+
 struct EstadoGIA0405 {
+  // A main record starts its declaration with these emptied: every sum and
+  // list that the annex records feed (a field added for them is emptied here).
+  void IniciaDeclaracao() {
+    SomaX01 = SomaX02 = SomaX03 = SomaX04 = SomaX05 = SomaX06 = 0;
+    SomaX07A = SomaX07B = 0;
+    SomaX08A = SomaX08B = SomaX09A = SomaX09B = SomaX10A = SomaX10B = 0;
+    SomaX11A = SomaX11B = SomaX12A = SomaX12B = 0;
+    AlvoX07A = AlvoX07B = 0;
+    CodigosX03.clear();
+    ListaCFOPX05.clear();
+    ListaCFOPX05A.clear();
+    ListaCFOPX05B.clear();
+  }
+
   // Sequence number the next record must carry; the driver starts it at 1.
   std::int64_t ContadorSequencia = 1;
 
@@ -62,6 +91,16 @@ struct EstadoGIA0405 {
   std::vector<CFOPX05> ListaCFOPX05;
   std::vector<CFOPValor> ListaCFOPX05A;
   std::vector<CFOPValor> ListaCFOPX05B;
+
+  // Where each code of CodigosX03 and each CFOP of the three CFOP lists was
+  // last placed, so that the lookups and the CFOP merge take the same time
+  // however many annex records a declaration holds. A position counts only
+  // while it still holds that code in the list: emptying a list leaves its
+  // positions behind harmlessly. Only the annex records add to these lists.
+  std::array<std::size_t, kCodigosAnexo> PosicaoCodigoX03{};
+  std::array<std::size_t, kCodigosAnexo> PosicaoCFOPX05{};
+  std::array<std::size_t, kCodigosAnexo> PosicaoCFOPX05A{};
+  std::array<std::size_t, kCodigosAnexo> PosicaoCFOPX05B{};
 };
 
 }  // namespace valida

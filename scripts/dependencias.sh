@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs, once, what the build and the tests need and this machine lacks
+# (Debian packages): the compilers, CMake, GoogleTest, the MinGW-w64 cross
+# compiler and Wine. Says what it installs; does nothing when all is there.
+set -euo pipefail
+
+precisa=()
+tem() { command -v "$1" >/dev/null 2>&1; }
+tem cmake || precisa+=(cmake)
+tem g++ || precisa+=(g++)
+tem make || precisa+=(make)
+[ -f /usr/include/gtest/gtest.h ] || precisa+=(libgtest-dev)
+[ -f /usr/include/benchmark/benchmark.h ] || precisa+=(libbenchmark-dev)
+tem x86_64-w64-mingw32-g++-posix || precisa+=(g++-mingw-w64-x86-64-posix)
+[ -x /usr/lib/wine/wine64 ] || precisa+=(wine64)
+tem clang-format || precisa+=(clang-format)
+
+if [ ${#precisa[@]} -gt 0 ]; then
+  echo "== Installing what this machine lacks: ${precisa[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "These packages are needed: ${precisa[*]} (run as root, or install them with apt-get)" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${precisa[@]}" >/dev/null
+  echo "== Installed: ${precisa[*]}"
+fi

@@ -1,0 +1,187 @@
+// The black-box harness: folders, parameter lines and program runs.
+#include "pasta_valida.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace blackbox {
+
+namespace {
+
+std::string Ambiente(const char* nome) {
+  const char* valor = std::getenv(nome);
+  return valor == nullptr ? std::string() : std::string(valor);
+}
+
+std::filesystem::path Programa() {
+  const std::string programa = Ambiente("VALIDA_PROGRAMA");
+  if (programa.empty()) throw std::runtime_error("VALIDA_PROGRAMA is not set");
+  return programa;
+}
+
+std::string Preenche(std::string texto, std::size_t largura) {
+  if (texto.size() < largura) texto.resize(largura, ' ');
+  return texto;
+}
+
+// Seconds after which a run counts as hung.
+constexpr int kLimiteSegundos = 300;
+
+}  // namespace
+
+std::string Parametros::Linha() const {
+  return Preenche(identificador, 8) + Preenche(tipo, 12) + Preenche(arquivo, 128) + Preenche(email, 70) +
+         Preenche(endereco, 70) + Preenche(orgao, 70) + Preenche(estado, 30);
+}
+
+std::vector<std::string> Linhas(std::string_view texto) {
+  std::vector<std::string> linhas;
+  std::size_t inicio = 0;
+  while (inicio < texto.size()) {
+    const auto fim = texto.find("\r\n", inicio);
+    if (fim == std::string_view::npos) {
+      linhas.emplace_back(texto.substr(inicio));
+      break;
+    }
+    linhas.emplace_back(texto.substr(inicio, fim - inicio));
+    inicio = fim + 2;
+  }
+  return linhas;
+}
+
+std::string Texto(const std::vector<std::string>& linhas) {
+  std::string texto;
+  for (const auto& l : linhas) texto += l + "\r\n";
+  return texto;
+}
+
+PastaValida::PastaValida() {
+  static int contador = 0;
+  pasta_ = std::filesystem::temp_directory_path() /
+           ("valida-" + std::to_string(::getpid()) + "-" + std::to_string(++contador));
+  std::filesystem::remove_all(pasta_);
+  std::filesystem::create_directories(pasta_);
+  const std::filesystem::path origem = Programa();
+  programa_ = pasta_ / origem.filename();
+  std::filesystem::copy_file(origem, programa_);
+  // The registration library travels with the program.
+  for (const char* biblioteca : {"libDllInscE32.so", "DllInscE32.dll"}) {
+    const auto b = origem.parent_path() / biblioteca;
+    if (std::filesystem::exists(b)) std::filesystem::copy_file(b, pasta_ / biblioteca);
+  }
+}
+
+PastaValida::~PastaValida() {
+  std::error_code ec;
+  if (Ambiente("VALIDA_MANTEM_PASTAS").empty()) std::filesystem::remove_all(pasta_, ec);
+}
+
+bool PastaValida::SobWine() { return Programa().extension() == ".exe"; }
+
+void PastaValida::EscreveArquivo(const std::string& nome, std::string_view bytes) const {
+  std::ofstream out(pasta_ / nome, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + nome);
+}
+
+void PastaValida::EscreveParametros(std::string_view tipo, std::string_view arquivo) const {
+  Parametros p;
+  p.tipo = tipo;
+  p.arquivo = arquivo;
+  EscreveParametros(p);
+}
+
+void PastaValida::EscreveParametros(const Parametros& parametros) const {
+  EscreveArquivo("param.txt", parametros.Linha() + "\r\n");
+}
+
+std::string PastaValida::CaminhoDoPrograma(const std::filesystem::path& caminho) {
+  if (!SobWine()) return caminho.string();
+  std::string windows = "Z:" + caminho.string();
+  for (char& c : windows)
+    if (c == '/') c = '\\';
+  return windows;
+}
+
+int PastaValida::Executa() {
+  std::vector<std::string> argumentos;
+  if (SobWine()) {
+    std::string wine = Ambiente("VALIDA_WINE");
+    if (wine.empty()) wine = "/usr/lib/wine/wine64";
+    argumentos = {wine, programa_.string()};
+    // The prefix made for the run beside the Windows build, unless the caller chose one.
+    if (Ambiente("WINEPREFIX").empty()) {
+      const auto prefixo = Programa().parent_path().parent_path() / "wineprefix";
+      ::setenv("WINEPREFIX", prefixo.c_str(), 1);
+    }
+    ::setenv("WINEDEBUG", "-all", 1);
+  } else {
+    argumentos = {programa_.string()};
+  }
+  std::vector<char*> argv;
+  for (auto& a : argumentos) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  const auto arquivo_erro = pasta_.parent_path() / (pasta_.filename().string() + ".stderr");
+  posix_spawn_file_actions_t acoes;
+  posix_spawn_file_actions_init(&acoes);
+  posix_spawn_file_actions_addopen(&acoes, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&acoes, STDERR_FILENO, arquivo_erro.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addchdir_np(&acoes, pasta_.c_str());
+  pid_t pid = 0;
+  const int r = posix_spawn(&pid, argv[0], &acoes, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&acoes);
+  if (r != 0) throw std::runtime_error("cannot start " + argumentos[0]);
+
+  int status = 0;
+  int esperado = 0;
+  for (;;) {
+    const pid_t w = ::waitpid(pid, &status, WNOHANG);
+    if (w == pid) break;
+    if (++esperado > kLimiteSegundos * 20) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      return -1;
+    }
+    ::usleep(50 * 1000);
+  }
+  std::ifstream in(arquivo_erro, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  erro_ = ss.str();
+  std::filesystem::remove(arquivo_erro);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+bool PastaValida::Existe(const std::string& nome) const { return std::filesystem::exists(pasta_ / nome); }
+
+std::string PastaValida::Le(const std::string& nome) const {
+  std::ifstream in(pasta_ / nome, std::ios::binary);
+  if (!in) return {};
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::vector<std::string> PastaValida::Arquivos() const {
+  std::vector<std::string> nomes;
+  for (const auto& e : std::filesystem::directory_iterator(pasta_)) {
+    const std::string nome = e.path().filename().string();
+    if (e.path() != programa_ && nome != "libDllInscE32.so" && nome != "DllInscE32.dll") nomes.push_back(nome);
+  }
+  std::sort(nomes.begin(), nomes.end());
+  return nomes;
+}
+
+}  // namespace blackbox

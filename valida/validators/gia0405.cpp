@@ -1,0 +1,375 @@
+// ValidaGIA0405: the record walk of GIA version 4 and 5 files and their main
+// record "ABC ". Annex records go on to ValidaAnexoGIA; every main record
+// closes the declaration before it and opens its own.
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "valida/checks/campos.h"
+#include "valida/checks/erros.h"
+#include "valida/checks/formato.h"
+#include "valida/validators/gia0405_anexos.h"
+#include "valida/validators/validadores.h"
+
+namespace valida {
+
+namespace {
+
+// A field of the record: first column and width.
+struct Coluna {
+  int primeira;
+  int largura;
+  [[nodiscard]] constexpr int ultima() const { return primeira + largura - 1; }
+};
+
+// The prefix that every record carries.
+constexpr Coluna kMarca{1, 4};
+constexpr Coluna kVersao{5, 2};
+constexpr Coluna kCamposDeclaracao{7, 8};
+constexpr Coluna kIndicador{15, 1};
+constexpr Coluna kPrimeiroDia{16, 2};
+constexpr Coluna kUltimoDia{18, 2};
+constexpr Coluna kReferencia{20, 6};
+constexpr Coluna kInscricao{26, 10};
+constexpr Coluna kSequencia{36, 4};
+constexpr Coluna kTipo{40, 4};
+
+constexpr std::string_view kTipoPrincipal = "ABC ";
+// The annex record types in the order of their count index, 1 to 17.
+constexpr std::array<std::string_view, kTiposAnexo> kTiposAnexoGIA = {
+    "X01 ", "X02 ", "X03 ", "X03A", "X04 ", "X05 ", "X05A", "X05B", "X06 ",
+    "X07 ", "X07A", "X07B", "X08 ", "X09 ", "X10 ", "X11 ", "X12 "};
+
+constexpr std::string_view kMarcaTeleprocessamento = "****";
+constexpr std::string_view kVersao4 = "04";
+constexpr std::string_view kVersao5 = "05";
+constexpr std::string_view kPrimeiroDiaDoPeriodo = "01";
+// Reference months (AAAAMM) that each version may declare.
+constexpr std::string_view kInicioVersao4 = "199810";
+constexpr std::string_view kFimVersao4 = "200008";
+constexpr std::string_view kInicioVersao5 = "200009";
+constexpr int kLarguraDescricao = 60;
+
+// The count index (1 to 17) of an annex record type; 0 for any other type.
+int IndiceAnexo(std::string_view tipo) {
+  for (std::size_t i = 0; i < kTiposAnexoGIA.size(); ++i)
+    if (kTiposAnexoGIA[i] == tipo) return static_cast<int>(i) + 1;
+  return 0;
+}
+
+std::string_view Texto(std::string_view linha, Coluna c) { return Fatia(linha, c.primeira, c.largura); }
+
+void Registra(Execucao& run, int codigo, Coluna c) { RegistraErroGIA(run, codigo, c.primeira, c.ultima()); }
+
+// The last day ("28" to "31") of a month; empty for a month outside 1 to 12.
+// Every year divisible by 4 is a leap year here.
+std::string_view UltimoDiaDoMes(std::int64_t mes, std::int64_t ano) {
+  switch (mes) {
+    case 1: case 3: case 5: case 7: case 8: case 10: case 12: return "31";
+    case 4: case 6: case 9: case 11: return "30";
+    case 2: return ano % 4 == 0 ? "29" : "28";
+    default: return {};
+  }
+}
+
+// An annex record, or one of an unknown type, repeats the prefix of its main
+// record. Only the first difference is recorded.
+void ConfereCabecalhoAnexo(Execucao& run, std::string_view linha) {
+  const EstadoGIA0405& g = run.gia0405;
+  const std::array<std::pair<Coluna, std::string_view>, 6> repetidos = {{
+      {kMarca, g.MarcaGIA},
+      {kVersao, g.VersaoGIA},
+      {kPrimeiroDia, g.PrimeiroDiaGIA},
+      {kUltimoDia, g.UltimoDiaGIA},
+      {kReferencia, run.PeriodoGIA},
+      {kInscricao, run.InscricaoGIA},
+  }};
+  for (const auto& [coluna, guardado] : repetidos) {
+    if (Texto(linha, coluna) != guardado) {
+      Registra(run, 20, coluna);
+      return;
+    }
+  }
+}
+
+// The identity fields of a main record (columns 1-35), checked in the order
+// mark, version, indicator, reference, first day, last day, registration: the
+// last-day rule needs the reference.
+class IdentidadePrincipal {
+ public:
+  IdentidadePrincipal(Execucao& run, std::string_view linha) : run_(run), linha_(linha) {}
+
+  void Confere() {
+    Marca();
+    Versao();
+    Indicador();
+    Referencia();
+    PrimeiroDia();
+    UltimoDia();
+    Inscricao();
+  }
+
+ private:
+  std::optional<Montante> Numerico(Coluna c) { return LeNumerico(run_, linha_, c.primeira, c.largura); }
+
+  void Marca() {
+    if (Texto(linha_, kMarca) != kMarcaTeleprocessamento) Registra(run_, 1, kMarca);
+  }
+
+  void Versao() {
+    if (!Numerico(kVersao)) return;
+    const std::string_view versao = Texto(linha_, kVersao);
+    if (versao != kVersao5 && versao != kVersao4)
+      Registra(run_, 2, kVersao);
+    else if (versao != run_.VersaoInicial)
+      Registra(run_, 50, kVersao);
+  }
+
+  void Indicador() {
+    const std::string_view indicador = Texto(linha_, kIndicador);
+    if (indicador != " " && indicador != "X") Registra(run_, 14, kIndicador);
+  }
+
+  // A reference that is not numeric leaves ReferenciaAAAAMM as the previous
+  // declaration set it. Each failed test ends the field.
+  void Referencia() {
+    if (!Numerico(kReferencia)) return;
+    const std::string_view mmaaaa = Texto(linha_, kReferencia);
+    std::string& aaaamm = run_.gia0405.ReferenciaAAAAMM;
+    aaaamm = std::string(mmaaaa.substr(2, 4)) + std::string(mmaaaa.substr(0, 2));
+    if (!ValidaData(linha_, kReferencia.primeira, 6)) {
+      Registra(run_, 12, kReferencia);
+      return;
+    }
+    const std::string_view referencia = aaaamm;
+    const bool na_faixa = Texto(linha_, kVersao) == kVersao4
+                              ? kInicioVersao4 <= referencia && referencia <= kFimVersao4
+                              : referencia >= kInicioVersao5;
+    if (!na_faixa) Registra(run_, 51, kReferencia);
+  }
+
+  void PrimeiroDia() {
+    if (!Numerico(kPrimeiroDia)) return;
+    if (Texto(linha_, kPrimeiroDia) != kPrimeiroDiaDoPeriodo) Registra(run_, 26, kPrimeiroDia);
+  }
+
+  void UltimoDia() {
+    if (!Numerico(kUltimoDia)) return;
+    const std::string_view aaaamm = run_.gia0405.ReferenciaAAAAMM;
+    const std::string_view esperado = UltimoDiaDoMes(Valor(aaaamm, 5, 2), Valor(aaaamm, 1, 4));
+    if (!esperado.empty() && Texto(linha_, kUltimoDia) != esperado) Registra(run_, 15, kUltimoDia);
+  }
+
+  // A zero registration is held as "0", so that the annex records that repeat
+  // the ten zeros are told apart from it.
+  void Inscricao() {
+    const std::optional<Montante> valor = Numerico(kInscricao);
+    if (!valor) return;
+    if (*valor == 0) {
+      run_.InscricaoAtual = "0";
+      Registra(run_, 16, kInscricao);
+      return;
+    }
+    const std::string& inscricao = run_.InscricaoAtual;
+    if (inscricao[9] != DigitoControleCGCTE(inscricao)) Registra(run_, 4, kInscricao);
+  }
+
+  Execucao& run_;
+  std::string_view linha_;
+};
+
+// The amounts of a main record (columns 44-833) and its declared annex line
+// counts (841-891), in the order of the layout. A field that is not numeric
+// is recorded once (code 7) and counts as zero in this record's sums and
+// comparisons; an amount kept for the closing then keeps its earlier value.
+class MontantesPrincipal {
+ public:
+  MontantesPrincipal(Execucao& run, std::string_view linha) : run_(run), g_(run.gia0405), linha_(linha) {}
+
+  void Confere() {
+    const auto a1 = Guarda(g_.A1, Montante15(kColunaA1));
+    const auto a2 = Montante15(59);
+    const auto a3 = Guarda(g_.A3, Montante15(kColunaA3));
+    const auto a4 = Guarda(g_.A4, Montante15(kColunaA4));
+    const auto a5 = Guarda(g_.A5, Montante15(kColunaA5));
+    const auto a6 = Montante15(119);
+    ExigeDescricao(a6, 134);
+    ConfereTotal(194, {a1, a2, a3, a4, a5, a6});
+
+    const auto b1 = Guarda(g_.B1, Montante15(kColunaB1));
+    const auto b2 = Montante15(224);
+    const auto b3 = Montante15(239);
+    const auto b4 = Guarda(g_.B4, Montante15(kColunaB4));
+    const auto b5 = Montante15(269);
+    const auto b6 = Montante15(284);
+    ExigeDescricao(b6, 299);
+    ConfereTotal(359, {b1, b2, b3, b4, b5, b6});
+
+    g_.FlagAnexo7 = Flag(kColunaFlagAnexo7);
+
+    Montante15(375);  // C1
+    Montante15(390);  // C2
+    const auto c3 = Montante15(405);
+    if (c3) g_.SomaX10A -= *c3;
+    const auto c4 = Montante15(420);
+    Guarda(g_.C5, Montante15(kColunaC5));
+    Guarda(g_.C6, Montante15(kColunaC6));
+    Guarda(g_.C7, Montante15(kColunaC7));
+    const auto c8 = Guarda(g_.C8, Montante15(480));
+    const auto c9 = Guarda(g_.C9, Montante15(495));
+    if (c9 && *c9 > c8.value_or(0)) Registra(run_, 24, {495, kLarguraMontanteGIA});
+    const auto c10 = Guarda(g_.C10, Montante15(kColunaC10));
+    Montante15(525);
+    Montante15(540);
+    Montante15(555);
+
+    // The flag at column 834 decides what D1 and D2 must hold.
+    const bool saldo_informado = Flag(834) == 'S';
+    ConfereIgual(570, saldo_informado ? Soma({c3, c10}) : 0);  // D1
+    ConfereIgual(585, saldo_informado ? Soma({c4, c9}) : 0);   // D2
+    Montante15(600);
+    Numerico({615, 6});
+    Montante15(621);
+    Numerico({636, 7});
+    Montante15(643);
+    Montante15(658);
+
+    const auto e1 = Montante15(673);
+    const auto f1 = Montante15(688);
+    const auto e2 = Guarda(g_.E2, Montante15(kColunaE2));
+    const auto f2 = Guarda(g_.F2, Montante15(kColunaF2));
+    const auto e3 = Guarda(g_.E3, Montante15(kColunaE3));
+    const auto f3 = Guarda(g_.F3, Montante15(kColunaF3));
+    ConfereTotal(763, {e1, e2, e3});
+    ConfereTotal(778, {f1, f2, f3});
+
+    // G1 and G2 open the declaration's X08 sums, which its annexes add to.
+    if (const auto g1 = Montante15(804)) g_.SomaX08A += *g1;
+    if (const auto g2 = Montante15(819)) g_.SomaX08B += *g2;
+  }
+
+  // The declared counts are taken after LinhaGIA, which they need no more:
+  // a count that is not numeric leaves both the declared and the counted
+  // lines of its annex type as they were.
+  void LinhasDeclaradas() {
+    for (int k = 0; k < kTiposAnexo; ++k) {
+      const auto contagem = Numerico({kColunaLinhasDeclaradas + k * kLarguraLinhasDeclaradas, kLarguraLinhasDeclaradas});
+      if (!contagem) continue;
+      g_.LinhasDeclaradas[static_cast<std::size_t>(k)] = static_cast<std::int64_t>(*contagem);
+      g_.LinhasContadas[static_cast<std::size_t>(k)] = 0;
+    }
+  }
+
+ private:
+  using Lido = std::optional<Montante>;
+
+  Lido Numerico(Coluna c) { return LeNumerico(run_, linha_, c.primeira, c.largura); }
+  Lido Montante15(int coluna) { return Numerico({coluna, kLarguraMontanteGIA}); }
+
+  static Lido Guarda(Montante& guardado, Lido valor) {
+    if (valor) guardado = *valor;
+    return valor;
+  }
+
+  static Montante Soma(std::initializer_list<Lido> parcelas) {
+    Montante soma = 0;
+    for (const Lido& p : parcelas) soma += p.value_or(0);
+    return soma;
+  }
+
+  // A positive amount needs its 60-column description.
+  void ExigeDescricao(const Lido& valor, int coluna) {
+    if (valor && *valor > 0 && Apara(Fatia(linha_, coluna, kLarguraDescricao)).empty())
+      Registra(run_, 16, {coluna, kLarguraDescricao});
+  }
+
+  void ConfereIgual(int coluna, Montante esperado) {
+    const Lido valor = Montante15(coluna);
+    if (valor && *valor != esperado) Registra(run_, 24, {coluna, kLarguraMontanteGIA});
+  }
+
+  void ConfereTotal(int coluna, std::initializer_list<Lido> parcelas) { ConfereIgual(coluna, Soma(parcelas)); }
+
+  // An "S" or "N" flag; any other character is recorded and returned as it is.
+  char Flag(int coluna) {
+    const std::string_view flag = Fatia(linha_, coluna, 1);
+    if (flag != "S" && flag != "N") Registra(run_, 8, {coluna, 1});
+    return flag.empty() ? ' ' : flag[0];
+  }
+
+  Execucao& run_;
+  EstadoGIA0405& g_;
+  std::string_view linha_;
+};
+
+// A main record closes the declaration before it, is checked, is listed on
+// the receipt and opens its own declaration, in that order: the closing's
+// findings still carry the previous declaration's identity.
+void ValidaPrincipal(Execucao& run, std::string_view linha) {
+  EstadoGIA0405& g = run.gia0405;
+  run.MostraContribuinte(Formata(run.InscricaoAtual, kPictureCGCTE));
+  if (!run.InscricaoGIA.empty()) FechaDeclaracaoGIA(run);
+  g.IniciaDeclaracao();
+
+  IdentidadePrincipal(run, linha).Confere();
+
+  // Listed whatever the identity checks found: the list is shown only when
+  // the file has no finding at all.
+  run.AcrescentaRecibo(Formata(run.InscricaoAtual, kPictureCGCTE) + "    " +
+                       Formata(run.PeriodoAtual, kPicturePeriodo) + "  ");
+  run.QtdGIAs += 1;
+
+  g.MarcaGIA = Texto(linha, kMarca);
+  g.VersaoGIA = Texto(linha, kVersao);
+  g.CamposDeclaracao = Texto(linha, kCamposDeclaracao);
+  g.IndicadorGIA = Texto(linha, kIndicador);
+  g.PrimeiroDiaGIA = Texto(linha, kPrimeiroDia);
+  g.UltimoDiaGIA = Texto(linha, kUltimoDia);
+  run.PeriodoGIA = Texto(linha, kReferencia);
+  run.InscricaoGIA = run.InscricaoAtual;
+
+  MontantesPrincipal montantes(run, linha);
+  montantes.Confere();
+  run.LinhaGIA = run.NumeroLinha;
+  montantes.LinhasDeclaradas();
+}
+
+}  // namespace
+
+// Every record: its prefix becomes the current taxpayer and period, then the
+// prefix is compared with the declaration's (annex records), the sequence
+// number and the type are tested, and the record goes on to its own rules.
+// The findings come in exactly that order.
+void ValidaGIA0405(Execucao& run, std::string_view linha) {
+  EstadoGIA0405& g = run.gia0405;
+  run.VersaoArquivo = Texto(linha, kVersao);
+  run.PeriodoAtual = Texto(linha, kReferencia);
+  run.InscricaoAtual = Texto(linha, kInscricao);
+  const std::string_view tipo = Texto(linha, kTipo);
+  const bool principal = tipo == kTipoPrincipal;
+  const int indice = IndiceAnexo(tipo);
+
+  if (principal) {
+    // The counts still belong to the declaration that ends here.
+    ConfereLinhasAnexos(run);
+    g.ContadorSequencia = 1;
+  } else {
+    ConfereCabecalhoAnexo(run, linha);
+  }
+
+  if (const auto sequencia = LeNumerico(run, linha, kSequencia.primeira, kSequencia.largura);
+      sequencia && *sequencia != g.ContadorSequencia)
+    Registra(run, 9, kSequencia);
+  if (!principal && indice == 0) Registra(run, 6, kTipo);
+  g.ContadorSequencia += 1;
+
+  if (principal)
+    ValidaPrincipal(run, linha);
+  else if (indice > 0)
+    ValidaAnexoGIA(run, linha, indice);
+}
+
+}  // namespace valida
