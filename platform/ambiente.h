@@ -234,7 +234,7 @@ long IdProcessoAtual();
 // set (an empty value is set).
 bool LerVariavel(const char* nome, std::string* valor);
 // Sets the variable for the process and the children it starts afterwards.
-// Fails (kOutra-like system codes) only for an invalid name or no memory.
+// Fails only for an invalid name or when the system has no memory for it.
 ResultadoSistema DefinirVariavel(const char* nome, const char* valor);
 
 // Creates one folder (not its parents). A folder that already exists is
@@ -343,6 +343,19 @@ class Processos {
   // open or the system's wait fails.
   virtual ResultadoSistema AguardarCanais(Canal& primeiro, Canal& segundo, int* pronto) = 0;
 };
+
+// Makes the calling module's code usable when a host process has loaded it
+// as a module: a program (jvmlaunch.exe) loaded that way may have its imports
+// left unbound by the loader (Wine binds only those of libraries), and its
+// start-up code never runs. Binds them once, from any thread; does nothing
+// when the module is the process's own program, when the loader bound them,
+// and on POSIX. Exported functions call it first.
+void PreparaModuloCarregado();
+
+// Loads a module that exports functions (a library, or a program such as
+// jvmlaunch.exe) by its path, or by its file name as the system searches for
+// it. Fails with the system's code when it is not there or cannot be loaded.
+ResultadoSistema CarregarModulo(const char* caminho, std::unique_ptr<Biblioteca>* modulo);
 
 // Forwards every call to another Processos, so that a test can break only
 // the calls it wants to.

@@ -227,3 +227,374 @@ Ambiente& Ambiente::Padrao() {
 char Ambiente::Separador() { return '/'; }
 
 }  // namespace plataforma
+
+// ===========================================================================
+// jvmlaunch: the environment, time, ids, folders, the log file and hidden
+// child processes. Texts cross to the system as UTF-8; a command line is
+// split by the Windows rules and started with posix_spawnp, never a shell.
+// ===========================================================================
+#include <dlfcn.h>
+#include <poll.h>
+#include <pthread.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
+#include <vector>
+
+extern char** environ;  // NOLINT(readability-redundant-declaration)
+
+namespace plataforma {
+namespace {
+namespace jl {
+
+ResultadoSistema Falhou(int erro) {
+  ResultadoSistema r;
+  r.ok = false;
+  r.codigo = erro;
+  r.texto = cp1252::DeUtf8(std::strerror(erro));
+  return r;
+}
+
+std::string ParaSistema(std::string_view texto) { return cp1252::ParaUtf8(texto); }
+
+void EscreveTudo(int fd, const char* dados, std::size_t n) {
+  while (n > 0) {
+    const ssize_t k = ::write(fd, dados, n);
+    if (k < 0 && errno == EINTR) continue;
+    if (k <= 0) return;
+    dados += k;
+    n -= static_cast<std::size_t>(k);
+  }
+}
+
+class ArquivoLogPosix : public ArquivoLog {
+ public:
+  explicit ArquivoLogPosix(int fd) : fd_(fd) {}
+  ~ArquivoLogPosix() override { ::close(fd_); }
+  void Escrever(const char* dados, std::size_t n) override { EscreveTudo(fd_, dados, n); }
+  ResultadoSistema Estado() override {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return Falhou(errno);
+    return {};
+  }
+
+ private:
+  int fd_;
+};
+
+class BibliotecaModulo : public Biblioteca {
+ public:
+  explicit BibliotecaModulo(void* h) : h_(h) {}
+  ~BibliotecaModulo() override { ::dlclose(h_); }
+  Status Funcao(const std::string& nome, EnderecoFuncao* endereco) override {
+    void* f = ::dlsym(h_, nome.c_str());
+    if (f == nullptr) return Status::Erro(Falha::kNaoEncontrado, "no function " + nome);
+    *endereco = reinterpret_cast<EnderecoFuncao>(f);  // NOLINT(cppcoreguidelines-pro-type-reinterpret-cast)
+    return Status::Ok();
+  }
+
+ private:
+  void* h_;
+};
+
+class CanalPosix : public Canal {
+ public:
+  CanalPosix(int leitura, int escrita) : leitura_(leitura), escrita_(escrita) {}
+  ~CanalPosix() override {
+    FecharEscrita();
+    FecharLeitura();
+  }
+  [[nodiscard]] long IdEscrita() const override { return escrita_; }
+  [[nodiscard]] long IdLeitura() const override { return leitura_; }
+  void FecharEscrita() override { Fecha(&escrita_); }
+  void FecharLeitura() override { Fecha(&leitura_); }
+  [[nodiscard]] bool LeituraAberta() const override { return leitura_ >= 0; }
+  ResultadoSistema Ler(char* dados, std::size_t n, std::size_t* lidos) override {
+    for (;;) {
+      const ssize_t k = ::read(leitura_, dados, n);
+      if (k >= 0) {
+        *lidos = static_cast<std::size_t>(k);
+        return {};
+      }
+      if (errno != EINTR) return Falhou(errno);
+    }
+  }
+  [[nodiscard]] int leitura() const { return leitura_; }
+  [[nodiscard]] int escrita() const { return escrita_; }
+
+ private:
+  static void Fecha(int* fd) {
+    if (*fd >= 0) ::close(*fd);
+    *fd = -1;
+  }
+  int leitura_;
+  int escrita_;
+};
+
+// The program name (argv[0]) takes no escapes: quotes only group.
+std::size_t LeNomePrograma(std::string_view linha, std::size_t i, std::string* nome) {
+  bool aspas = false;
+  for (; i < linha.size(); ++i) {
+    const char c = linha[i];
+    if (c == '"') {
+      aspas = !aspas;
+    } else if ((c == ' ' || c == '\t') && !aspas) {
+      break;
+    } else {
+      nome->push_back(c);
+    }
+  }
+  return i;
+}
+
+std::size_t LeArgumento(std::string_view linha, std::size_t i, std::string* arg) {
+  bool aspas = false;
+  while (i < linha.size()) {
+    const char c = linha[i];
+    if (c == '\\') {
+      std::size_t barras = 0;
+      while (i < linha.size() && linha[i] == '\\') {
+        ++barras;
+        ++i;
+      }
+      if (i < linha.size() && linha[i] == '"') {
+        arg->append(barras / 2, '\\');
+        if (barras % 2 == 1) {
+          arg->push_back('"');
+          ++i;
+        }
+      } else {
+        arg->append(barras, '\\');
+      }
+    } else if (c == '"') {
+      if (aspas && i + 1 < linha.size() && linha[i + 1] == '"') {
+        arg->push_back('"');
+        i += 2;
+      } else {
+        aspas = !aspas;
+        ++i;
+      }
+    } else if ((c == ' ' || c == '\t') && !aspas) {
+      break;
+    } else {
+      arg->push_back(c);
+      ++i;
+    }
+  }
+  return i;
+}
+
+std::vector<std::string> DivideLinhaComando(std::string_view linha) {
+  std::vector<std::string> args;
+  auto pula_brancos = [&](std::size_t i) {
+    while (i < linha.size() && (linha[i] == ' ' || linha[i] == '\t')) ++i;
+    return i;
+  };
+  std::size_t i = pula_brancos(0);
+  if (i == linha.size()) return args;
+  args.emplace_back();
+  i = LeNomePrograma(linha, i, &args.back());
+  for (i = pula_brancos(i); i < linha.size(); i = pula_brancos(i)) {
+    args.emplace_back();
+    i = LeArgumento(linha, i, &args.back());
+  }
+  return args;
+}
+
+// Children started and not yet reaped; each one is reaped as soon as it is
+// found ended, so that none lingers as a zombie for long.
+class Filhos {
+ public:
+  void Acrescenta(pid_t pid) {
+    const std::lock_guard<std::mutex> trava(mutex_);
+    pendentes_.push_back(pid);
+  }
+  void Colhe() {
+    const std::lock_guard<std::mutex> trava(mutex_);
+    std::erase_if(pendentes_, [](pid_t pid) {
+      int estado = 0;
+      return ::waitpid(pid, &estado, WNOHANG) != 0;
+    });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<pid_t> pendentes_;
+};
+
+class ProcessosPosix : public Processos {
+ public:
+  ResultadoSistema CriarCanal(std::unique_ptr<Canal>* canal) override {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return Falhou(errno);
+    *canal = std::make_unique<CanalPosix>(fds[0], fds[1]);
+    return {};
+  }
+
+  ResultadoSistema IniciarOculto(std::string_view linha, Canal& saida, Canal& erro) override {
+    filhos_.Colhe();
+    std::vector<std::string> args = DivideLinhaComando(linha);
+    if (args.empty() || args[0].empty()) return Falhou(ENOENT);
+    for (std::string& a : args) a = ParaSistema(a);
+    std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t acoes;
+    posix_spawnattr_t atributos;
+    ::posix_spawn_file_actions_init(&acoes);
+    ::posix_spawnattr_init(&atributos);
+    ::posix_spawn_file_actions_addopen(&acoes, 0, "/dev/null", O_RDONLY, 0);
+    ::posix_spawn_file_actions_adddup2(&acoes, static_cast<CanalPosix&>(saida).escrita(), 1);
+    ::posix_spawn_file_actions_adddup2(&acoes, static_cast<CanalPosix&>(erro).escrita(), 2);
+    // The child starts with no blocked signals and SIGPIPE at its default,
+    // whatever the host had set.
+    sigset_t vazio;
+    sigset_t padrao;
+    sigemptyset(&vazio);
+    sigemptyset(&padrao);
+    sigaddset(&padrao, SIGPIPE);
+    ::posix_spawnattr_setsigmask(&atributos, &vazio);
+    ::posix_spawnattr_setsigdefault(&atributos, &padrao);
+    ::posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = 0;
+    const int rc = ::posix_spawnp(&pid, argv[0], &acoes, &atributos, argv.data(), environ);
+    ::posix_spawn_file_actions_destroy(&acoes);
+    ::posix_spawnattr_destroy(&atributos);
+    if (rc != 0) return Falhou(rc);
+    filhos_.Acrescenta(pid);
+    return {};
+  }
+
+  ResultadoSistema AguardarCanais(Canal& primeiro, Canal& segundo, int* pronto) override {
+    CanalPosix* canais[2] = {&static_cast<CanalPosix&>(primeiro), &static_cast<CanalPosix&>(segundo)};
+    pollfd fds[2] = {};
+    for (int i = 0; i < 2; ++i) {
+      fds[i].fd = canais[i]->leitura();  // a closed end (-1) is ignored by poll
+      fds[i].events = POLLIN;
+    }
+    if (fds[0].fd < 0 && fds[1].fd < 0) return Falhou(EBADF);
+    for (;;) {
+      const int n = ::poll(fds, 2, -1);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return Falhou(errno);
+      for (int i = 0; i < 2; ++i) {
+        if (fds[i].fd >= 0 && (fds[i].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) != 0) {
+          *pronto = i;
+          if ((fds[i].revents & POLLIN) == 0) filhos_.Colhe();
+          return {};
+        }
+      }
+    }
+  }
+
+ private:
+  Filhos filhos_;
+};
+
+}  // namespace jl
+}  // namespace
+
+HoraLocal AgoraLocal() {
+  timespec agora{};
+  ::clock_gettime(CLOCK_REALTIME, &agora);
+  tm local{};
+  ::localtime_r(&agora.tv_sec, &local);
+  HoraLocal h;
+  h.ano = local.tm_year + 1900;
+  h.mes = local.tm_mon + 1;
+  h.dia = local.tm_mday;
+  h.hora = local.tm_hour;
+  h.minuto = local.tm_min;
+  h.segundo = local.tm_sec;
+  h.milissegundo = static_cast<int>(agora.tv_nsec / 1000000);
+  return h;
+}
+
+long IdThreadAtual() {
+#if defined(__linux__)
+  return static_cast<long>(::gettid());
+#else
+  return static_cast<long>(reinterpret_cast<std::uintptr_t>(::pthread_self()));
+#endif
+}
+
+long IdProcessoAtual() { return static_cast<long>(::getpid()); }
+
+bool LerVariavel(const char* nome, std::string* valor) {
+  const char* v = std::getenv(jl::ParaSistema(nome).c_str());
+  if (v == nullptr) return false;
+  *valor = cp1252::DeUtf8(v);
+  return true;
+}
+
+ResultadoSistema DefinirVariavel(const char* nome, const char* valor) {
+  if (::setenv(jl::ParaSistema(nome).c_str(), jl::ParaSistema(valor).c_str(), 1) != 0) return jl::Falhou(errno);
+  return {};
+}
+
+ResultadoSistema CriarPasta(const char* caminho) {
+  if (::mkdir(jl::ParaSistema(caminho).c_str(), 0777) == 0) return {};
+  const int erro = errno;
+  if (erro == EEXIST && EhPasta(caminho)) return {};
+  return jl::Falhou(erro);
+}
+
+bool EhPasta(const char* caminho) {
+  struct stat st {};
+  return ::stat(jl::ParaSistema(caminho).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool PastaTemporariaSistema(std::string* pasta) {
+  const char* tmpdir = std::getenv("TMPDIR");
+  std::string p = tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  *pasta = cp1252::DeUtf8(p);
+  return true;
+}
+
+const char* PastaTemporariaFixa() { return "/tmp"; }
+
+void EscreverErroPadrao(std::string_view texto) {
+  const std::string utf8 = cp1252::ParaUtf8(texto);
+  jl::EscreveTudo(2, utf8.data(), utf8.size());
+}
+
+ResultadoSistema AbrirArquivoLog(const char* caminho, std::unique_ptr<ArquivoLog>* arquivo) {
+  const int fd = ::open(jl::ParaSistema(caminho).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return jl::Falhou(errno);
+  *arquivo = std::make_unique<jl::ArquivoLogPosix>(fd);
+  return {};
+}
+
+ResultadoSistema CarregarModulo(const char* caminho, std::unique_ptr<Biblioteca>* modulo) {
+  void* h = ::dlopen(jl::ParaSistema(caminho).c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (h == nullptr) {
+    ResultadoSistema r;
+    r.ok = false;
+    r.codigo = ENOENT;
+    r.texto = cp1252::DeUtf8(::dlerror());
+    return r;
+  }
+  *modulo = std::make_unique<jl::BibliotecaModulo>(h);
+  return {};
+}
+
+Processos& Processos::Padrao() {
+  static jl::ProcessosPosix processos;
+  return processos;
+}
+
+}  // namespace plataforma
+
+namespace plataforma {
+
+// A shared library is always bound by the dynamic loader.
+void PreparaModuloCarregado() {}
+
+}  // namespace plataforma

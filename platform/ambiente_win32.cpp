@@ -307,3 +307,545 @@ Ambiente& Ambiente::Padrao() {
 char Ambiente::Separador() { return '\\'; }
 
 }  // namespace plataforma
+
+// ===========================================================================
+// jvmlaunch: the environment, time, ids, folders, the log file and hidden
+// child processes. Texts are Windows-1252 and cross to the system as UTF-16.
+// The pipes are named pipes read with overlapped I/O, so that one wait covers
+// both streams of a child.
+// ===========================================================================
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <cwchar>
+
+namespace plataforma {
+namespace {
+namespace jl {
+
+std::wstring Largo(std::string_view texto) {
+  const std::u16string u16 = cp1252::ParaUtf16(texto);
+  return {u16.begin(), u16.end()};
+}
+
+std::string Estreito(std::wstring_view largo) {
+  if (largo.empty()) return {};
+  const int n = ::WideCharToMultiByte(1252, 0, largo.data(), static_cast<int>(largo.size()), nullptr, 0, "?", nullptr);
+  std::string texto(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(1252, 0, largo.data(), static_cast<int>(largo.size()), texto.data(), n, "?", nullptr);
+  return texto;
+}
+
+ResultadoSistema Falhou(DWORD erro) {
+  ResultadoSistema r;
+  r.ok = false;
+  r.codigo = static_cast<long>(erro);
+  wchar_t* texto = nullptr;
+  ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   erro, 0, reinterpret_cast<wchar_t*>(&texto), 0, nullptr);
+  if (texto != nullptr) {
+    r.texto = Estreito(texto);
+    ::LocalFree(texto);
+  } else {
+    r.texto = "erro " + std::to_string(erro);
+  }
+  while (!r.texto.empty() && (r.texto.back() == '\n' || r.texto.back() == '\r' || r.texto.back() == ' '))
+    r.texto.pop_back();
+  return r;
+}
+
+ResultadoSistema FalhouAgora() { return Falhou(::GetLastError()); }
+
+void Fecha(HANDLE* h) {
+  if (*h != INVALID_HANDLE_VALUE && *h != nullptr) ::CloseHandle(*h);
+  *h = INVALID_HANDLE_VALUE;
+}
+
+class ArquivoLogWin32 : public ArquivoLog {
+ public:
+  explicit ArquivoLogWin32(HANDLE h) : h_(h) {}
+  ~ArquivoLogWin32() override { Fecha(&h_); }
+  void Escrever(const char* dados, std::size_t n) override {
+    while (n > 0) {
+      DWORD escritos = 0;
+      const DWORD parte = n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
+      if (::WriteFile(h_, dados, parte, &escritos, nullptr) == 0 || escritos == 0) return;
+      dados += escritos;
+      n -= escritos;
+    }
+  }
+  ResultadoSistema Estado() override {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (::GetFileInformationByHandle(h_, &info) == 0) return FalhouAgora();
+    return {};
+  }
+
+ private:
+  HANDLE h_;
+};
+
+class BibliotecaModulo : public Biblioteca {
+ public:
+  explicit BibliotecaModulo(HMODULE m) : m_(m) {}
+  ~BibliotecaModulo() override { ::FreeLibrary(m_); }
+  Status Funcao(const std::string& nome, EnderecoFuncao* endereco) override {
+    FARPROC f = ::GetProcAddress(m_, nome.c_str());
+    if (f == nullptr) return Status::Erro(Falha::kNaoEncontrado, "no function " + nome);
+    *endereco = reinterpret_cast<EnderecoFuncao>(f);  // NOLINT(cppcoreguidelines-pro-type-reinterpret-cast)
+    return Status::Ok();
+  }
+
+ private:
+  HMODULE m_;
+};
+
+constexpr DWORD kTamanhoPipe = 5120;
+
+// The read end keeps one overlapped read in flight into its own buffer; what
+// it brought is handed out by Ler.
+class CanalWin32 : public Canal {
+ public:
+  CanalWin32(HANDLE leitura, HANDLE escrita, HANDLE evento) : leitura_(leitura), escrita_(escrita), evento_(evento) {}
+  ~CanalWin32() override {
+    FecharEscrita();
+    FecharLeitura();
+    Fecha(&evento_);
+  }
+  [[nodiscard]] long IdEscrita() const override { return static_cast<long>(reinterpret_cast<std::intptr_t>(escrita_)); }
+  [[nodiscard]] long IdLeitura() const override { return static_cast<long>(reinterpret_cast<std::intptr_t>(leitura_)); }
+  void FecharEscrita() override { Fecha(&escrita_); }
+  void FecharLeitura() override {
+    if (pendente_) {
+      DWORD n = 0;
+      ::CancelIoEx(leitura_, &ov_);
+      ::GetOverlappedResult(leitura_, &ov_, &n, TRUE);
+      pendente_ = false;
+    }
+    Fecha(&leitura_);
+  }
+  [[nodiscard]] bool LeituraAberta() const override { return leitura_ != INVALID_HANDLE_VALUE; }
+
+  ResultadoSistema Ler(char* dados, std::size_t n, std::size_t* lidos) override {
+    while (!Pronto()) {
+      Inicia();
+      if (pendente_) Conclui(true);
+    }
+    if (fim_ > inicio_) {
+      const std::size_t k = std::min<std::size_t>(n, fim_ - inicio_);
+      std::memcpy(dados, buffer_ + inicio_, k);
+      inicio_ += static_cast<DWORD>(k);
+      *lidos = k;
+      return {};
+    }
+    if (terminou_) {
+      *lidos = 0;
+      return {};
+    }
+    return Falhou(erro_);
+  }
+
+  // Data, the end of the stream or a failure is there to be taken by Ler.
+  [[nodiscard]] bool Pronto() const { return fim_ > inicio_ || terminou_ || erro_ != 0; }
+  [[nodiscard]] bool pendente() const { return pendente_; }
+  [[nodiscard]] HANDLE evento() const { return evento_; }
+  [[nodiscard]] HANDLE escrita() const { return escrita_; }
+
+  // Starts a read when none is in flight and nothing waits to be taken.
+  void Inicia() {
+    while (!Pronto() && !pendente_) {
+      ::ResetEvent(evento_);
+      ov_ = OVERLAPPED{};
+      ov_.hEvent = evento_;
+      DWORD n = 0;
+      if (::ReadFile(leitura_, buffer_, kTamanhoPipe, &n, &ov_) != 0) {
+        inicio_ = 0;
+        fim_ = n;  // a read of 0 bytes (an empty write) is no data: read again
+        continue;
+      }
+      Anota(::GetLastError());
+    }
+  }
+
+  // Takes the result of the read in flight; with esperar false, only when done.
+  void Conclui(bool esperar) {
+    DWORD n = 0;
+    if (::GetOverlappedResult(leitura_, &ov_, &n, esperar ? TRUE : FALSE) != 0) {
+      pendente_ = false;
+      inicio_ = 0;
+      fim_ = n;
+      return;
+    }
+    const DWORD erro = ::GetLastError();
+    if (erro == ERROR_IO_INCOMPLETE) return;
+    pendente_ = false;
+    Anota(erro);
+  }
+
+ private:
+  void Anota(DWORD erro) {
+    if (erro == ERROR_IO_PENDING) {
+      pendente_ = true;
+    } else if (erro == ERROR_BROKEN_PIPE || erro == ERROR_HANDLE_EOF || erro == ERROR_PIPE_NOT_CONNECTED) {
+      terminou_ = true;
+    } else {
+      erro_ = erro;
+    }
+  }
+
+  HANDLE leitura_;
+  HANDLE escrita_;
+  HANDLE evento_;
+  OVERLAPPED ov_{};
+  char buffer_[kTamanhoPipe]{};
+  DWORD inicio_ = 0;
+  DWORD fim_ = 0;
+  bool pendente_ = false;
+  bool terminou_ = false;
+  DWORD erro_ = 0;
+};
+
+class ProcessosWin32 : public Processos {
+ public:
+  ResultadoSistema CriarCanal(std::unique_ptr<Canal>* canal) override {
+    static std::atomic<unsigned> serie{0};
+    wchar_t nome[96];
+    std::swprintf(nome, 96, L"\\\\.\\pipe\\jvmlaunch.%lu.%lu.%u", ::GetCurrentProcessId(), ::GetCurrentThreadId(),
+                  ++serie);
+    SECURITY_ATTRIBUTES herdavel{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE leitura =
+        ::CreateNamedPipeW(nome, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                           PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
+                           kTamanhoPipe, kTamanhoPipe, 0, nullptr);
+    if (leitura == INVALID_HANDLE_VALUE) return FalhouAgora();
+    HANDLE escrita = ::CreateFileW(nome, GENERIC_WRITE, 0, &herdavel, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (escrita == INVALID_HANDLE_VALUE) {
+      ResultadoSistema r = FalhouAgora();
+      ::CloseHandle(leitura);
+      return r;
+    }
+    HANDLE evento = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (evento == nullptr) {
+      ResultadoSistema r = FalhouAgora();
+      ::CloseHandle(leitura);
+      ::CloseHandle(escrita);
+      return r;
+    }
+    *canal = std::make_unique<CanalWin32>(leitura, escrita, evento);
+    return {};
+  }
+
+  ResultadoSistema IniciarOculto(std::string_view linha, Canal& saida, Canal& erro) override {
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_HIDE;
+    si.hStdInput = nullptr;
+    si.hStdOutput = static_cast<CanalWin32&>(saida).escrita();
+    si.hStdError = static_cast<CanalWin32&>(erro).escrita();
+    SECURITY_ATTRIBUTES herdavel{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    std::wstring comando = Largo(linha);
+    if (comando.empty()) return Falhou(ERROR_FILE_NOT_FOUND);
+    PROCESS_INFORMATION pi{};
+    if (::CreateProcessW(nullptr, comando.data(), &herdavel, &herdavel, TRUE, 0, nullptr, nullptr, &si, &pi) == 0)
+      return FalhouAgora();
+    ::CloseHandle(pi.hProcess);
+    ::CloseHandle(pi.hThread);
+    return {};
+  }
+
+  ResultadoSistema AguardarCanais(Canal& primeiro, Canal& segundo, int* pronto) override {
+    CanalWin32* canais[2] = {&static_cast<CanalWin32&>(primeiro), &static_cast<CanalWin32&>(segundo)};
+    for (;;) {
+      HANDLE eventos[2];
+      DWORD quantos = 0;
+      for (int i = 0; i < 2; ++i) {
+        if (!canais[i]->LeituraAberta()) continue;
+        canais[i]->Inicia();
+        if (canais[i]->Pronto()) {
+          *pronto = i;
+          return {};
+        }
+        eventos[quantos++] = canais[i]->evento();
+      }
+      if (quantos == 0) return Falhou(ERROR_INVALID_HANDLE);
+      if (::WaitForMultipleObjects(quantos, eventos, FALSE, INFINITE) == WAIT_FAILED) return FalhouAgora();
+      for (CanalWin32* c : canais)
+        if (c->LeituraAberta() && c->pendente()) c->Conclui(false);
+    }
+  }
+};
+
+}  // namespace jl
+}  // namespace
+
+HoraLocal AgoraLocal() {
+  SYSTEMTIME st;
+  ::GetLocalTime(&st);
+  HoraLocal h;
+  h.ano = st.wYear;
+  h.mes = st.wMonth;
+  h.dia = st.wDay;
+  h.hora = st.wHour;
+  h.minuto = st.wMinute;
+  h.segundo = st.wSecond;
+  h.milissegundo = st.wMilliseconds;
+  return h;
+}
+
+long IdThreadAtual() { return static_cast<long>(::GetCurrentThreadId()); }
+
+long IdProcessoAtual() { return static_cast<long>(::GetCurrentProcessId()); }
+
+bool LerVariavel(const char* nome, std::string* valor) {
+  const std::wstring n = jl::Largo(nome);
+  ::SetLastError(ERROR_SUCCESS);
+  DWORD tamanho = ::GetEnvironmentVariableW(n.c_str(), nullptr, 0);
+  if (tamanho == 0) {
+    if (::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+    valor->clear();
+    return true;
+  }
+  std::wstring v(tamanho, L'\0');
+  tamanho = ::GetEnvironmentVariableW(n.c_str(), v.data(), tamanho);
+  v.resize(tamanho);
+  *valor = jl::Estreito(v);
+  return true;
+}
+
+ResultadoSistema DefinirVariavel(const char* nome, const char* valor) {
+  if (::SetEnvironmentVariableW(jl::Largo(nome).c_str(), jl::Largo(valor).c_str()) == 0) return jl::FalhouAgora();
+  return {};
+}
+
+ResultadoSistema CriarPasta(const char* caminho) {
+  if (::CreateDirectoryW(jl::Largo(caminho).c_str(), nullptr) != 0) return {};
+  const DWORD erro = ::GetLastError();
+  if (erro == ERROR_ALREADY_EXISTS && EhPasta(caminho)) return {};
+  return jl::Falhou(erro);
+}
+
+bool EhPasta(const char* caminho) {
+  const DWORD atributos = ::GetFileAttributesW(jl::Largo(caminho).c_str());
+  return atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool PastaTemporariaSistema(std::string* pasta) {
+  wchar_t buffer[MAX_PATH + 2];
+  const DWORD n = ::GetTempPathW(MAX_PATH + 2, buffer);
+  if (n == 0 || n > MAX_PATH + 1) return false;
+  std::wstring p(buffer, n);
+  while (p.size() > 3 && (p.back() == L'\\' || p.back() == L'/')) p.pop_back();
+  *pasta = jl::Estreito(p);
+  return true;
+}
+
+const char* PastaTemporariaFixa() { return "c:\\temp"; }
+
+void EscreverErroPadrao(std::string_view texto) {
+  HANDLE h = ::GetStdHandle(STD_ERROR_HANDLE);
+  if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
+  DWORD modo = 0;
+  DWORD escritos = 0;
+  if (::GetConsoleMode(h, &modo) != 0) {
+    const std::wstring largo = jl::Largo(texto);
+    ::WriteConsoleW(h, largo.data(), static_cast<DWORD>(largo.size()), &escritos, nullptr);
+    return;
+  }
+  ::WriteFile(h, texto.data(), static_cast<DWORD>(texto.size()), &escritos, nullptr);
+}
+
+ResultadoSistema AbrirArquivoLog(const char* caminho, std::unique_ptr<ArquivoLog>* arquivo) {
+  SECURITY_ATTRIBUTES nao_herdavel{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
+  HANDLE h = ::CreateFileW(jl::Largo(caminho).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &nao_herdavel, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return jl::FalhouAgora();
+  *arquivo = std::make_unique<jl::ArquivoLogWin32>(h);
+  return {};
+}
+
+ResultadoSistema CarregarModulo(const char* caminho, std::unique_ptr<Biblioteca>* modulo) {
+  HMODULE m = ::LoadLibraryW(jl::Largo(caminho).c_str());
+  if (m == nullptr) return jl::FalhouAgora();
+  *modulo = std::make_unique<jl::BibliotecaModulo>(m);
+  return {};
+}
+
+Processos& Processos::Padrao() {
+  static jl::ProcessosWin32 processos;
+  return processos;
+}
+
+}  // namespace plataforma
+
+// ---------------------------------------------------------------------------
+// Binding the imports of jvmlaunch.exe when a host loaded it as a module.
+// Until the imports are bound no function of another module may be called,
+// the C library's included: the code below walks the process's module list
+// and the export table of kernel32 by hand.
+// ---------------------------------------------------------------------------
+#include <winternl.h>
+
+extern "C" void _pei386_runtime_relocator();  // NOLINT(bugprone-reserved-identifier)
+
+namespace plataforma {
+namespace {
+namespace jl {
+
+using LoadLibraryAFuncao = HMODULE(WINAPI*)(LPCSTR);
+using GetProcAddressFuncao = FARPROC(WINAPI*)(HMODULE, LPCSTR);
+
+bool MesmoNome(const char* a, const char* b) {
+  while (*a != '\0' && *a == *b) {
+    ++a;
+    ++b;
+  }
+  return *a == *b;
+}
+
+// True when the UTF-16 path ends with the ASCII name, ignoring case.
+bool TerminaCom(const UNICODE_STRING& caminho, const char* nome) {
+  std::size_t n = 0;
+  while (nome[n] != '\0') ++n;
+  const std::size_t total = caminho.Length / sizeof(wchar_t);
+  if (caminho.Buffer == nullptr || total < n) return false;
+  for (std::size_t i = 0; i < n; ++i) {
+    wchar_t c = caminho.Buffer[total - n + i];
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    if (c != static_cast<wchar_t>(nome[i])) return false;
+  }
+  return total == n || caminho.Buffer[total - n - 1] == L'\\' || caminho.Buffer[total - n - 1] == L'/';
+}
+
+const IMAGE_NT_HEADERS* Cabecalho(const void* base) {
+  const auto* b = static_cast<const unsigned char*>(base);
+  return reinterpret_cast<const IMAGE_NT_HEADERS*>(b + reinterpret_cast<const IMAGE_DOS_HEADER*>(b)->e_lfanew);
+}
+
+void* Exportada(void* modulo, const char* nome) {
+  auto* b = static_cast<unsigned char*>(modulo);
+  const IMAGE_DATA_DIRECTORY& d = Cabecalho(b)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  if (d.VirtualAddress == 0) return nullptr;
+  const auto* e = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(b + d.VirtualAddress);
+  const auto* nomes = reinterpret_cast<const DWORD*>(b + e->AddressOfNames);
+  const auto* ordinais = reinterpret_cast<const WORD*>(b + e->AddressOfNameOrdinals);
+  const auto* funcoes = reinterpret_cast<const DWORD*>(b + e->AddressOfFunctions);
+  for (DWORD i = 0; i < e->NumberOfNames; ++i)
+    if (MesmoNome(reinterpret_cast<const char*>(b + nomes[i]), nome)) return b + funcoes[ordinais[i]];
+  return nullptr;
+}
+
+void* Kernel32(const PEB* peb) {
+  const LIST_ENTRY* cabeca = &peb->Ldr->InMemoryOrderModuleList;
+  for (const LIST_ENTRY* l = cabeca->Flink; l != cabeca; l = l->Flink) {
+    const auto* m = CONTAINING_RECORD(l, LDR_DATA_TABLE_ENTRY, InMemoryOrderLinks);
+    if (TerminaCom(m->FullDllName, "kernel32.dll")) return m->DllBase;
+  }
+  return nullptr;
+}
+
+// The module that holds this code, found by address: the linker's __ImageBase
+// keeps the preferred base when the image is loaded elsewhere.
+void* ModuloProprio(const PEB* peb) {
+  const auto* aqui = reinterpret_cast<const unsigned char*>(&ModuloProprio);
+  const LIST_ENTRY* cabeca = &peb->Ldr->InMemoryOrderModuleList;
+  for (const LIST_ENTRY* l = cabeca->Flink; l != cabeca; l = l->Flink) {
+    const auto* m = CONTAINING_RECORD(l, LDR_DATA_TABLE_ENTRY, InMemoryOrderLinks);
+    const auto* inicio = static_cast<const unsigned char*>(m->DllBase);
+    if (inicio != nullptr && aqui >= inicio && aqui < inicio + Cabecalho(inicio)->OptionalHeader.SizeOfImage)
+      return m->DllBase;
+  }
+  return nullptr;
+}
+
+using ProtegeFuncao = BOOL(WINAPI*)(LPVOID, SIZE_T, DWORD, PDWORD);
+
+// An address that the base relocations keep up to date, when they are applied.
+void* volatile const kEnderecoRelocado = reinterpret_cast<void*>(&ModuloProprio);
+
+// Applies the base relocations when the loader mapped the image away from its
+// preferred base without applying them (as Wine does for a program).
+void Reloca(unsigned char* base, void* kernel32) {
+  const std::intptr_t delta =
+      reinterpret_cast<const unsigned char*>(&ModuloProprio) - static_cast<const unsigned char*>(kEnderecoRelocado);
+  if (delta == 0) return;
+  auto protege = reinterpret_cast<ProtegeFuncao>(Exportada(kernel32, "VirtualProtect"));
+  const IMAGE_NT_HEADERS* nt = Cabecalho(base);
+  const IMAGE_DATA_DIRECTORY& d = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC];
+  if (protege == nullptr || d.VirtualAddress == 0) return;
+  DWORD antes = 0;
+  protege(base, nt->OptionalHeader.SizeOfImage, PAGE_EXECUTE_READWRITE, &antes);
+  const unsigned char* bloco = base + d.VirtualAddress;
+  const unsigned char* fim = bloco + d.Size;
+  while (bloco < fim) {
+    const auto* b = reinterpret_cast<const IMAGE_BASE_RELOCATION*>(bloco);
+    if (b->SizeOfBlock < sizeof(IMAGE_BASE_RELOCATION)) break;
+    const auto* item = reinterpret_cast<const WORD*>(b + 1);
+    const std::size_t itens = (b->SizeOfBlock - sizeof(IMAGE_BASE_RELOCATION)) / sizeof(WORD);
+    for (std::size_t i = 0; i < itens; ++i) {
+      if ((item[i] >> 12) != IMAGE_REL_BASED_DIR64) continue;
+      auto* alvo = reinterpret_cast<std::intptr_t*>(base + b->VirtualAddress + (item[i] & 0xFFF));
+      *alvo += delta;
+    }
+    bloco += b->SizeOfBlock;
+  }
+  // Pages go back to what the sections ask for: code executable, data writable.
+  const IMAGE_SECTION_HEADER* secao = IMAGE_FIRST_SECTION(nt);
+  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++secao) {
+    const DWORD c = secao->Characteristics;
+    const bool executa = (c & IMAGE_SCN_MEM_EXECUTE) != 0;
+    const bool escreve = (c & IMAGE_SCN_MEM_WRITE) != 0;
+    const DWORD modo =
+        executa ? (escreve ? PAGE_EXECUTE_READWRITE : PAGE_EXECUTE_READ) : (escreve ? PAGE_READWRITE : PAGE_READONLY);
+    protege(base + secao->VirtualAddress, secao->Misc.VirtualSize, modo, &antes);
+  }
+}
+
+void VinculaImportacoes() {
+  const PEB* peb = NtCurrentTeb()->ProcessEnvironmentBlock;
+  auto* base = static_cast<unsigned char*>(ModuloProprio(peb));
+  if (base == nullptr || peb->Reserved3[1] == base) return;  // the process's own program: bound at its start
+  const IMAGE_DATA_DIRECTORY& d = Cabecalho(base)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (d.VirtualAddress == 0) return;
+  void* kernel32 = Kernel32(peb);
+  if (kernel32 == nullptr) return;
+  auto carrega = reinterpret_cast<LoadLibraryAFuncao>(Exportada(kernel32, "LoadLibraryA"));
+  auto procura = reinterpret_cast<GetProcAddressFuncao>(Exportada(kernel32, "GetProcAddress"));
+  if (carrega == nullptr || procura == nullptr) return;
+  Reloca(base, kernel32);
+  bool vinculou = false;
+  for (auto* i = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + d.VirtualAddress); i->Name != 0; ++i) {
+    auto* tabela = reinterpret_cast<IMAGE_THUNK_DATA*>(base + i->FirstThunk);
+    const auto* nomes = reinterpret_cast<const IMAGE_THUNK_DATA*>(
+        base + (i->OriginalFirstThunk != 0 ? i->OriginalFirstThunk : i->FirstThunk));
+    // An entry that still holds what the name table holds was never bound.
+    if (tabela->u1.Function != nomes->u1.AddressOfData) continue;
+    HMODULE m = carrega(reinterpret_cast<const char*>(base + i->Name));
+    if (m == nullptr) continue;
+    for (; nomes->u1.AddressOfData != 0; ++nomes, ++tabela) {
+      const char* nome = IMAGE_SNAP_BY_ORDINAL(nomes->u1.Ordinal)
+                             ? reinterpret_cast<const char*>(static_cast<ULONG_PTR>(IMAGE_ORDINAL(nomes->u1.Ordinal)))
+                             : reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + nomes->u1.AddressOfData)->Name;
+      tabela->u1.Function = reinterpret_cast<ULONG_PTR>(procura(m, nome));
+    }
+    vinculou = true;
+  }
+  if (vinculou) _pei386_runtime_relocator();
+}
+
+constinit std::atomic<int> estado_modulo{0};  // 0 not yet, 1 binding, 2 done
+
+}  // namespace jl
+}  // namespace
+
+void PreparaModuloCarregado() {
+  int esperado = 0;
+  if (jl::estado_modulo.load(std::memory_order_acquire) == 2) return;
+  if (jl::estado_modulo.compare_exchange_strong(esperado, 1, std::memory_order_acq_rel)) {
+    jl::VinculaImportacoes();
+    jl::estado_modulo.store(2, std::memory_order_release);
+    return;
+  }
+  while (jl::estado_modulo.load(std::memory_order_acquire) != 2) YieldProcessor();
+}
+
+}  // namespace plataforma

@@ -1,6 +1,8 @@
 // The run object and the buffered writer of the work files.
 #include "valida/run/execucao.h"
 
+#include "valida/checks/formato.h"
+
 namespace valida {
 
 void Exige(const plataforma::Status& status, const std::string& arquivo) {
@@ -77,6 +79,17 @@ void Execucao::AcrescentaRecibo(std::string_view entrada) {
     ListaRecibo.EscreveLinha(LinhaRecibo);
     LinhaRecibo.clear();
   }
+}
+
+void Execucao::AcrescentaReciboCGCTE() {
+  std::string entrada = Formata(InscricaoAtual, kPictureCGCTE);
+  entrada.resize(kPictureCGCTE.size(), ' ');
+  entrada += "    ";
+  std::string periodo = Formata(PeriodoAtual, kPicturePeriodo);
+  periodo.resize(kPicturePeriodo.size(), ' ');
+  entrada += periodo;
+  entrada += "  ";
+  AcrescentaRecibo(entrada);
 }
 
 }  // namespace valida

@@ -79,6 +79,10 @@ struct Execucao {
   // Appends one 24-character entry to LinhaRecibo and writes the line to
   // ListaRecibo once it holds three entries.
   void AcrescentaRecibo(std::string_view entrada);
+  // The entry of a CGC/TE declaration: InscricaoAtual as "000/0000000", 4
+  // blanks, PeriodoAtual as "00/0000", 2 blanks; padded to 24 characters even
+  // when a field is not a number.
+  void AcrescentaReciboCGCTE();
 
   plataforma::Ambiente& ambiente;
   const std::string pasta;

@@ -100,18 +100,6 @@ std::string Chave(std::string_view texto, std::size_t mes) {
   return std::string(texto.substr(mes + 2, 4)) + std::string(texto.substr(mes, 2));
 }
 
-// The receipt entry of the declaration: CGC/TE, 4 blanks, period, 2 blanks.
-std::string EntradaRecibo(const Execucao& run) {
-  std::string entrada = Formata(run.InscricaoAtual, kPictureCGCTE);
-  entrada.resize(kPictureCGCTE.size(), ' ');
-  entrada += "    ";
-  std::string periodo = Formata(run.PeriodoAtual, kPicturePeriodo);
-  periodo.resize(kPicturePeriodo.size(), ' ');
-  entrada += periodo;
-  entrada += "  ";
-  return entrada;
-}
-
 // Marker, version, indicator, days, period and CGC/TE. Returns the reference
 // key, empty when the period is not numeric.
 std::string ConfereCabecalho(Registro& r) {
@@ -250,7 +238,7 @@ void ValidaGIA03(Execucao& run, std::string_view linha) {
   const std::string referencia = ConfereCabecalho(r);
 
   run.MostraContribuinte(Formata(run.InscricaoAtual, kPictureCGCTE));
-  run.AcrescentaRecibo(EntradaRecibo(run));
+  run.AcrescentaReciboCGCTE();
   ++run.QtdGIAs;
 
   const Apuracao apuracao = ConfereApuracao(r);

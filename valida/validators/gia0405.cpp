@@ -318,8 +318,7 @@ void ValidaPrincipal(Execucao& run, std::string_view linha) {
 
   // Listed whatever the identity checks found: the list is shown only when
   // the file has no finding at all.
-  run.AcrescentaRecibo(Formata(run.InscricaoAtual, kPictureCGCTE) + "    " +
-                       Formata(run.PeriodoAtual, kPicturePeriodo) + "  ");
+  run.AcrescentaReciboCGCTE();
   run.QtdGIAs += 1;
 
   g.MarcaGIA = Texto(linha, kMarca);

@@ -1,6 +1,7 @@
 // Closing of a GIA 4/5 declaration, when the next main record arrives or the
 // file ends: the annex line counts against those the main record declared,
 // then the main record's amounts against the annex sums and the CFOP lists.
+#include <array>
 #include <vector>
 
 #include "valida/checks/erros.h"
@@ -35,19 +36,37 @@ void ConfereMontante(Execucao& run, Montante principal, Montante anexos, int col
   if (principal != anexos) RegistraMontante(run, coluna);
 }
 
-// True when the list holds the CFOP and its first entry for it has that amount.
-bool CFOPConfere(const std::vector<CFOPValor>& lista, int cfop, Montante valor) {
-  for (const CFOPValor& entrada : lista)
-    if (entrada.CFOP == cfop) return entrada.Valor == valor;
-  return false;
-}
+// The first entry of each CFOP in an X05A or X05B list, found in one pass so
+// that the cross check stays linear however many entries the lists hold.
+class PrimeiraEntrada {
+ public:
+  explicit PrimeiraEntrada(const std::vector<CFOPValor>& lista) : lista_(lista) {
+    posicao_.fill(kNenhuma);
+    for (std::size_t i = lista.size(); i-- > 0;) {
+      const int cfop = lista[i].CFOP;
+      if (cfop >= 0 && static_cast<std::size_t>(cfop) < kCodigosAnexo) posicao_[static_cast<std::size_t>(cfop)] = i;
+    }
+  }
+
+  // True when the list holds the CFOP and its first entry for it has that amount.
+  [[nodiscard]] bool Confere(int cfop, Montante valor) const {
+    if (cfop < 0 || static_cast<std::size_t>(cfop) >= kCodigosAnexo) return false;
+    const std::size_t i = posicao_[static_cast<std::size_t>(cfop)];
+    return i != kNenhuma && lista_[i].Valor == valor;
+  }
+
+ private:
+  static constexpr std::size_t kNenhuma = static_cast<std::size_t>(-1);
+  const std::vector<CFOPValor>& lista_;
+  std::array<std::size_t, kCodigosAnexo> posicao_{};
+};
 
 // Code 36 (the finding names no columns of its own) for an X05 CFOP whose
 // amount the X05A or X05B list does not match.
 constexpr int kColunaCFOP = 999;
 
-void ConfereCFOP(Execucao& run, const std::vector<CFOPValor>& lista, int cfop, Montante valor) {
-  if (valor <= 0 || CFOPConfere(lista, cfop, valor)) return;
+void ConfereCFOP(Execucao& run, const PrimeiraEntrada& lista, int cfop, Montante valor) {
+  if (valor <= 0 || lista.Confere(cfop, valor)) return;
   run.ValorCFOP = cfop;
   RegistraErroGIA(run, 36, kColunaCFOP, kColunaCFOP);
 }
@@ -108,9 +127,13 @@ void FechaDeclaracaoGIA(Execucao& run) {
     ConfereMontante(run, g.F3, g.SomaX12B, kColunaF3);
   }
 
-  for (const CFOPX05& x05 : g.ListaCFOPX05) {
-    ConfereCFOP(run, g.ListaCFOPX05A, x05.CFOP, x05.ValorX05A);
-    ConfereCFOP(run, g.ListaCFOPX05B, x05.CFOP, x05.ValorX05B);
+  if (!g.ListaCFOPX05.empty()) {
+    const PrimeiraEntrada x05a(g.ListaCFOPX05A);
+    const PrimeiraEntrada x05b(g.ListaCFOPX05B);
+    for (const CFOPX05& x05 : g.ListaCFOPX05) {
+      ConfereCFOP(run, x05a, x05.CFOP, x05.ValorX05A);
+      ConfereCFOP(run, x05b, x05.CFOP, x05.ValorX05B);
+    }
   }
 
   if (g.SomaX07A != g.AlvoX07A) RegistraErroGIA(run, 30, kColunaAlvoX07A, kColunaAlvoX07A + kLarguraAlvoX07 - 1);

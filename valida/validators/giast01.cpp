@@ -93,18 +93,6 @@ class Registro {
   std::string_view linha_;
 };
 
-// The receipt entry of the declaration: CGC/TE, 4 blanks, period, 2 blanks.
-std::string EntradaRecibo(const Execucao& run) {
-  std::string entrada = Formata(run.InscricaoAtual, kPictureCGCTE);
-  entrada.resize(kPictureCGCTE.size(), ' ');
-  entrada += "    ";
-  std::string periodo = Formata(run.PeriodoAtual, kPicturePeriodo);
-  periodo.resize(kPicturePeriodo.size(), ' ');
-  entrada += periodo;
-  entrada += "  ";
-  return entrada;
-}
-
 // The last day of a month, as two digits.
 std::string_view UltimoDia(std::int64_t mes, std::int64_t ano) {
   switch (mes) {
@@ -284,7 +272,7 @@ void ValidaGIAST01(Execucao& run, std::string_view linha) {
   run.InscricaoAtual = std::string(r.Texto(kCGCTE));
 
   run.MostraContribuinte(Formata(run.InscricaoAtual, kPictureCGCTE));
-  run.AcrescentaRecibo(EntradaRecibo(run));
+  run.AcrescentaReciboCGCTE();
   ++run.QtdGIAs;
 
   if (r.Texto(kMarca) != "GST01") r.ErroST(5, 0, kMarca);
