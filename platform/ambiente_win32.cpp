@@ -166,7 +166,7 @@ class JanelaWin32 final : public JanelaProgresso {
     ::InitCommonControlsEx(&icc);
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
     RegistraClasse(inst);
-    const DWORD estilo = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    const DWORD estilo = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT r{0, 0, 420, 120};
     ::AdjustWindowRect(&r, estilo, FALSE);
     const int largura = r.right - r.left;
@@ -182,19 +182,29 @@ class JanelaWin32 final : public JanelaProgresso {
     ProgressBar1_ = Controle(PROGRESS_CLASSW, L"", PBS_SMOOTH, 12, 72, 396, 22, fonte);
     ::SendMessageW(ProgressBar1_, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     ::ShowWindow(form_, SW_SHOWNORMAL);
+    // Let the system finish showing the new window before the run starts.
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
     Atualiza();
   }
   ~JanelaWin32() override { Fecha(); }
 
   void DefineProgresso(int valor) override {
-    if (ProgressBar1_ != nullptr) ::SendMessageW(ProgressBar1_, PBM_SETPOS, static_cast<WPARAM>(valor), 0);
+    if (ProgressBar1_ == nullptr || valor == progresso_) return;
+    progresso_ = valor;
+    ::SendMessageW(ProgressBar1_, PBM_SETPOS, static_cast<WPARAM>(valor), 0);
+    mudou_ = true;
   }
-  void DefineContribuinte(std::string_view texto) override { DefineTexto(contrib_, texto); }
-  void DefineVersao(std::string_view texto) override { DefineTexto(ver_, texto); }
+  void DefineContribuinte(std::string_view texto) override { DefineTexto(contrib_, texto_contrib_, texto); }
+  void DefineVersao(std::string_view texto) override { DefineTexto(ver_, texto_ver_, texto); }
 
+  // Paints what changed since the last refresh, and nothing else: the
+  // window's paint messages are handled here, its input never is.
   void Atualiza() override {
-    if (form_ == nullptr) return;
+    if (form_ == nullptr || !mudou_) return;
+    mudou_ = false;
     ::RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pinta();
   }
 
   void Fecha() override {
@@ -226,8 +236,18 @@ class JanelaWin32 final : public JanelaProgresso {
     return c;
   }
 
-  static void DefineTexto(HWND controle, std::string_view texto) {
-    if (controle != nullptr) ::SetWindowTextW(controle, LargoCp1252(texto).c_str());
+  // Handles the paint messages queued for the window and its controls, so
+  // that the system has shown what was drawn; input stays in the queue.
+  static void Pinta() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) ::DispatchMessageW(&msg);
+  }
+
+  void DefineTexto(HWND controle, std::string& atual, std::string_view texto) {
+    if (controle == nullptr || atual == texto) return;
+    atual = texto;
+    ::SetWindowTextW(controle, LargoCp1252(texto).c_str());
+    mudou_ = true;
   }
 
   HWND form_ = nullptr;
@@ -235,6 +255,10 @@ class JanelaWin32 final : public JanelaProgresso {
   HWND Label2_ = nullptr;
   HWND contrib_ = nullptr;
   HWND ver_ = nullptr;
+  int progresso_ = 0;
+  std::string texto_contrib_;
+  std::string texto_ver_;
+  bool mudou_ = true;
 };
 
 class AmbienteWin32 final : public Ambiente {

@@ -1,0 +1,80 @@
+// The number pictures of printed output: a text that is a number prints with
+// the picture's digit places; any other text prints as it is.
+#include "valida/checks/formato.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using valida::Formata;
+using valida::kPictureCGCTE;
+using valida::kPictureNumero;
+using valida::kPicturePeriodo;
+
+struct Caso {
+  const char* regra;
+  std::string texto;
+  std::string_view picture;
+  std::string esperado;
+};
+
+TEST(Formata, NumbersFillTheDigitPlaces) {
+  const Caso casos[] = {
+      {"a CGC/TE", "1234567890", kPictureCGCTE, "123/4567890"},
+      {"a CGC/TE with leading zeros", "0012345678", kPictureCGCTE, "001/2345678"},
+      {"a short CGC/TE gets leading zeros", "12345", kPictureCGCTE, "000/0012345"},
+      {"an eleventh digit stands before the first place", "12345678901", kPictureCGCTE, "1234/5678901"},
+      {"a period", "052005", kPicturePeriodo, "05/2005"},
+      {"a period read as a number", "52005", kPicturePeriodo, "05/2005"},
+      {"the zero period", "000000", kPicturePeriodo, "00/0000"},
+      {"a long period", "1052005", kPicturePeriodo, "105/2005"},
+      {"line 7", "7", kPictureNumero, "007"},
+      {"line 0", "0", kPictureNumero, "000"},
+      {"line 1234", "1234", kPictureNumero, "1234"},
+      {"line 40000", "40000", kPictureNumero, "40000"},
+      {"leading zeros beyond the places are not printed", "0007", kPictureNumero, "007"},
+      {"zeros only", "0000", kPictureNumero, "000"},
+  };
+  for (const auto& c : casos) EXPECT_EQ(Formata(c.texto, c.picture), c.esperado) << c.regra;
+}
+
+TEST(Formata, BlanksAroundANumberAreTrimmed) {
+  const Caso casos[] = {
+      {"a padded period", " 052005 ", kPicturePeriodo, "05/2005"},
+      {"a padded line", "7  ", kPictureNumero, "007"},
+      {"a CGC/TE padded on the right", "1234567890    ", kPictureCGCTE, "123/4567890"},
+      {"a CGC/TE padded on the left", "  1234567890", kPictureCGCTE, "123/4567890"},
+  };
+  for (const auto& c : casos) EXPECT_EQ(Formata(c.texto, c.picture), c.esperado) << c.regra;
+}
+
+TEST(Formata, AnythingButDigitsPrintsAsItIs) {
+  const Caso casos[] = {
+      {"empty", "", kPicturePeriodo, ""},
+      {"blanks only", "      ", kPicturePeriodo, "      "},
+      {"a sign", "-12", kPictureNumero, "-12"},
+      {"a plus sign", "+12", kPictureNumero, "+12"},
+      {"a point", "1.5", kPictureNumero, "1.5"},
+      {"a comma", "1,5", kPictureNumero, "1,5"},
+      {"a letter", "05200A", kPicturePeriodo, "05200A"},
+      {"an inner blank", "05 2005", kPicturePeriodo, "05 2005"},
+      {"an inner blank, padding kept", " 12 34 ", kPictureCGCTE, " 12 34 "},
+      {"a registration of letters", "ABCDEFGHIJKLMNOP", kPictureCGCTE, "ABCDEFGHIJKLMNOP"},
+      {"a byte above 127", "12\xB0", kPictureNumero, "12\xB0"},
+  };
+  for (const auto& c : casos) EXPECT_EQ(Formata(c.texto, c.picture), c.esperado) << c.regra;
+}
+
+TEST(Formata, WholeNumbers) {
+  const struct {
+    std::int64_t numero;
+    std::string esperado;
+  } casos[] = {{0, "000"}, {7, "007"}, {99, "099"}, {999, "999"}, {1234, "1234"}, {32768, "32768"}, {40000, "40000"}};
+  for (const auto& c : casos) EXPECT_EQ(Formata(c.numero, kPictureNumero), c.esperado) << c.numero;
+}
+
+}  // namespace
