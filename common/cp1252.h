@@ -71,21 +71,11 @@ constexpr char32_t DecodificaUtf8(std::string_view s, std::size_t& i) {
   return cp;
 }
 
-// A UTF-8 literal of N bytes (with its terminating NUL), usable as a template argument.
-template <std::size_t N>
-struct LiteralUtf8 {
-  char dados[N]{};
-  consteval LiteralUtf8(const char (&s)[N]) {  // NOLINT(google-explicit-constructor)
-    for (std::size_t i = 0; i < N; ++i) dados[i] = s[i];
-  }
-  [[nodiscard]] constexpr std::string_view Texto() const { return {dados, N - 1}; }
-};
-
-// The cp1252 form of a UTF-8 literal; fails to compile for a character
-// that Windows-1252 cannot hold.
+// The cp1252 form of a UTF-8 text of N bytes; fails to compile for a
+// character that Windows-1252 cannot hold.
 template <std::size_t N>
 struct TextoCp1252 {
-  char dados[N]{};
+  char dados[N + 1]{};
   std::size_t tamanho = 0;
   consteval explicit TextoCp1252(std::string_view utf8) {
     std::size_t i = 0;
@@ -98,8 +88,13 @@ struct TextoCp1252 {
   }
 };
 
-template <LiteralUtf8 S>
-inline constexpr TextoCp1252<sizeof(S.dados)> kConvertido{S.Texto()};
+// One converted literal, stored once. Keyed by its characters (not by an
+// object) so that every compiler can name it in its diagnostics.
+template <char... C>
+struct Literal {
+  static constexpr char kUtf8[sizeof...(C) + 1] = {C..., '\0'};
+  static constexpr TextoCp1252<sizeof...(C)> kTexto{std::string_view(kUtf8, sizeof...(C))};
+};
 
 // Run-time conversions, for texts that cross to the operating system.
 std::string ParaUtf8(std::string_view texto_cp1252);
@@ -113,7 +108,21 @@ std::string Minusculas(std::string_view texto);
 
 }  // namespace cp1252
 
-template <cp1252::LiteralUtf8 S>
-constexpr std::string_view operator""_cp() {
-  return {cp1252::kConvertido<S>.dados, cp1252::kConvertido<S>.tamanho};
+// A literal operator template over the characters of the string: a GNU
+// extension that GCC and Clang share.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wgnu-string-literal-operator-template"
+#else
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic"
+#endif
+template <typename T, T... C>
+consteval std::string_view operator""_cp() {
+  return {cp1252::Literal<C...>::kTexto.dados, cp1252::Literal<C...>::kTexto.tamanho};
 }
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#else
+#pragma GCC diagnostic pop
+#endif

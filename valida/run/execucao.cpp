@@ -19,6 +19,8 @@ void ArquivoTexto::Cria(plataforma::Ambiente& ambiente, std::string caminho) {
 }
 
 void ArquivoTexto::EscreveLinha(std::string_view linha) {
+  if (arquivo_ == nullptr)
+    Exige(plataforma::Status::Erro(plataforma::Falha::kOutra, "write to a closed file"), caminho_);
   if (buffer_.size() + linha.size() + 2 > kTamanhoBuffer) Descarrega();
   if (linha.size() + 2 > kTamanhoBuffer) {
     Exige(arquivo_->Escrever(linha), caminho_);

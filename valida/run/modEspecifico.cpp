@@ -172,6 +172,7 @@ void ValidaArquivo(Execucao& run) {
     RegistraErroGIA(run, 21, 0, 0);
   } else {
     LeitorLinhas leitor(*arquivo, caminho, kLimiteLinha);
+    bool cortado = false;
     while (leitor.Proxima()) {
       run.LinhaAtual = leitor.Texto();
       ++run.NumeroLinha;
@@ -179,15 +180,21 @@ void ValidaArquivo(Execucao& run) {
       if (run.janela != nullptr) run.janela->DefineProgresso(Progresso(leitor.Posicao(), tamanho, run.TamanhoRegistro));
       if (leitor.Comprimento() != static_cast<std::uint64_t>(run.TamanhoRegistro)) {
         RegistraErroGIA(run, 21, 0, 0);
+        cortado = true;
         break;
       }
-      if (!CabecalhoCorreto(run, tipo.nome)) break;
+      if (!CabecalhoCorreto(run, tipo.nome)) {
+        cortado = true;
+        break;
+      }
       if (run.janela != nullptr) {
         run.janela->Atualiza();
         run.janela->DefineVersao(tipo.legenda);
       }
       tipo.validador(run, run.LinhaAtual);
     }
+    // A file cut short while it was read is not the file whose size passed.
+    if (!cortado && tipo.nome != "GIAST02" && leitor.Posicao() != tamanho) RegistraErroGIA(run, 21, 0, 0);
   }
 
   // End of the file.
@@ -220,7 +227,14 @@ void AvisoDiscoCheio(Execucao& run) { Aviso(run, "Disco Cheio. Não é possível
 Desfecho TrataFalha(Execucao& run, const FalhaExecucao& falha) {
   using plataforma::Falha;
   const bool etapa_gia = run.EtapaExecucao == "GIA";
+  // Once the error list is closed the results are being written: a failure
+  // there can no longer become a finding of the report.
+  const bool registravel = run.ListaErros.Aberto();
   int codigo = 0;
+  if (falha.falha() == Falha::kDiscoCheio) {
+    AvisoDiscoCheio(run);
+    return Desfecho::kSemRelatorio;
+  }
   if (falha.falha() == Falha::kNaoEncontrado) {
     if (!etapa_gia) {
       Aviso(run, std::string("Arquivo de "_cp) + run.EtapaExecucao + std::string(" não Encontrado"_cp));
@@ -229,10 +243,8 @@ Desfecho TrataFalha(Execucao& run, const FalhaExecucao& falha) {
     codigo = 19;
   } else if (falha.falha() == Falha::kDispositivoIndisponivel && etapa_gia) {
     codigo = 28;
-  } else if (falha.falha() == Falha::kDiscoCheio) {
-    AvisoDiscoCheio(run);
-    return Desfecho::kSemRelatorio;
-  } else {
+  }
+  if (codigo == 0 || !registravel) {
     AvisoFalha(run, falha);
     return Desfecho::kSemRelatorio;
   }

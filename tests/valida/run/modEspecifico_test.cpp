@@ -84,7 +84,11 @@ class LeituraComFalha : public plataforma::ArquivoLeitura {
   LeituraComFalha(std::unique_ptr<plataforma::ArquivoLeitura> alvo, std::size_t falha_em, Falha falha)
       : alvo_(std::move(alvo)), falha_em_(falha_em), falha_(falha) {}
   Status Ler(char* buf, std::size_t n, std::size_t* lidos) override {
-    if (lidos_ >= falha_em_) return Status::Erro(falha_, "injected read failure");
+    if (lidos_ >= falha_em_) {
+      // No failure: the file ends there, as if it had been cut while read.
+      *lidos = 0;
+      return falha_ == Falha::kNenhuma ? Status::Ok() : Status::Erro(falha_, "injected read failure");
+    }
     const Status s = alvo_->Ler(buf, std::min(n, falha_em_ - lidos_), lidos);
     lidos_ += *lidos;
     return s;
@@ -291,6 +295,7 @@ TEST(Main, TheNthWriteFailingWithAFullDisk) {
       pasta.Escreve("gia.txt", declaracao.conteudo);
       AmbienteDeFalhas ambiente;
       ASSERT_EQ(valida::Main(ambiente, pasta.Caminho(), false), Desfecho::kRelatorio) << declaracao.nome;
+      EXPECT_EQ(Linhas(pasta.Le("param.txt")).at(1), std::string_view(declaracao.nome) == "a receipt" ? "OK" : "NOK");
       total = ambiente.escritas;
       ASSERT_GT(total, 4) << declaracao.nome;
     }
@@ -363,6 +368,21 @@ TEST(Main, AnUnreadableDeclarationIsAFinding) {
   }
 }
 
+TEST(Main, AFileCutWhileItIsReadIsNotAccepted) {
+  for (const std::size_t corte : {std::size_t{0}, std::size_t{900}}) {
+    Pasta pasta;
+    pasta.Parametros("GIA03");
+    pasta.Escreve("gia.txt", GIA03Valida(3));
+    AmbienteDeFalhas ambiente;
+    ambiente.falha_leitura.push_back({"gia.txt", {corte, Falha::kNenhuma}});
+    EXPECT_EQ(valida::Main(ambiente, pasta.Caminho(), false), Desfecho::kRelatorio) << corte;
+    const auto saida = pasta.Saida();
+    ASSERT_EQ(saida.size(), 5U) << corte;
+    EXPECT_EQ(saida[4].substr(15), (corte == 0 ? "00/0000 000" : "00/0000 001") +
+                                       std::string(" 000 000 ") + std::string("Arquivo a ser validado não é GIA"_cp));
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Failures that end the run with a message box and no report.
 
@@ -379,7 +399,9 @@ TEST(Main, MissingParametersEndWithTheirMessageBox) {
     EXPECT_EQ(ambiente.avisos, (std::vector<std::pair<std::string, std::string>>{{"AVISO", kSemParametros}}));
     EXPECT_FALSE(pasta.Existe("saida.txt"));
     EXPECT_EQ(pasta.Existe("param.txt"), injetada);
-    if (injetada) EXPECT_EQ(pasta.Le("param.txt"), antes);
+    if (injetada) {
+      EXPECT_EQ(pasta.Le("param.txt"), antes);
+    }
   }
 }
 
@@ -451,23 +473,28 @@ TEST(Main, AFailedRenameOfTheResults) {
     EXPECT_EQ(pasta.Le("param.txt"), antes) << "rename " << n;
     EXPECT_FALSE(pasta.Existe("param.txt.novo")) << "rename " << n;
     EXPECT_FALSE(pasta.Existe("saida.txt.novo")) << "rename " << n;
-    if (n == 1) EXPECT_FALSE(pasta.Existe("saida.txt"));
+    if (n == 1) {
+      EXPECT_FALSE(pasta.Existe("saida.txt"));
+    }
   }
 }
 
-// A rename refused as not found, at the stage "GIA", is GIA code 19: the
-// report must then list that finding.
-TEST(Main, DISABLED_ARenameRefusedAsNotFoundIsReportedAsCode19) {
+// A result refused as not found while it is written can no longer become a
+// finding (the error list is closed): the run ends with a box naming the file
+// and the caller's parameters as they were, never with an empty report.
+TEST(Main, ARenameRefusedAsNotFoundEndsWithoutAReport) {
   Pasta pasta;
   pasta.Parametros("GIA03");
   pasta.Escreve("gia.txt", GIA03Valida(2));
+  const std::string antes = pasta.Le("param.txt");
   AmbienteDeFalhas ambiente;
   ambiente.falha_renomear_n = 1;
   ambiente.falha_renomear = Falha::kNaoEncontrado;
-  EXPECT_EQ(valida::Main(ambiente, pasta.Caminho(), false), Desfecho::kRelatorio);
-  const auto saida = pasta.Saida();
-  ASSERT_EQ(saida.size(), 5U);
-  EXPECT_EQ(saida[4], Achado("002", std::string("Arquivo não encontrado"_cp)));
+  EXPECT_EQ(valida::Main(ambiente, pasta.Caminho(), false), Desfecho::kSemRelatorio);
+  ASSERT_EQ(ambiente.avisos.size(), 1U);
+  EXPECT_NE(ambiente.avisos[0].second.find("saida.txt"), std::string::npos);
+  EXPECT_EQ(pasta.Le("param.txt"), antes);
+  EXPECT_FALSE(pasta.Existe("saida.txt"));
 }
 
 // ---------------------------------------------------------------------------
