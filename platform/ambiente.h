@@ -113,7 +113,7 @@ class JanelaProgresso {
   JanelaProgresso& operator=(const JanelaProgresso&) = delete;
   virtual ~JanelaProgresso() = default;
 
-  virtual void DefineProgresso(int valor) = 0;                 // 0 to 100
+  virtual void DefineProgresso(int valor) = 0;                  // 0 to 100
   virtual void DefineContribuinte(std::string_view texto) = 0;  // cp1252
   virtual void DefineVersao(std::string_view texto) = 0;        // cp1252
   virtual void Atualiza() = 0;

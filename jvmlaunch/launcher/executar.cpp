@@ -16,12 +16,12 @@ namespace {
 
 // One output stream of the child and the caller's buffer for it.
 struct Fluxo {
-  plataforma::Canal* canal;
-  char* buffer;
-  std::size_t capacidade;  // bytes that may be stored, the final 0 not counted
+  plataforma::Canal* canal = nullptr;
+  char* buffer = nullptr;
+  std::size_t capacidade = 0;  // bytes that may be stored, the final 0 not counted
   std::size_t guardados = 0;
-  const char* nome;  // for "leu %d bytes da ..."
-  const char* falha_leitura;
+  const char* nome = nullptr;  // for "leu %d bytes da ..."
+  const char* falha_leitura = nullptr;
 };
 
 void Le(Fluxo& f) {

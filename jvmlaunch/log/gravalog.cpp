@@ -71,7 +71,7 @@ int GravaLog(unsigned nivel, const char* formato, ...) {
     constexpr std::string_view kSemEspaco = "ATENÇÃO: LOG com falta de espaço\n"_cp;
     EscreveLog(nivel, kSemEspaco.data(), kSemEspaco.size());
   } else {
-    EscreveLog(nivel, linha, static_cast<std::size_t>(prefixo + mensagem));
+    EscreveLog(nivel, linha, static_cast<std::size_t>(prefixo) + static_cast<std::size_t>(mensagem));
   }
   return 0;
 }

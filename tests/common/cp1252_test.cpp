@@ -23,7 +23,9 @@ TEST(Cp1252, RoundTripsEveryByteThroughUtf8AndUtf16) {
 }
 
 TEST(Cp1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
-  EXPECT_EQ(cp1252::DeUtf8("a\xE4\xB8\xAD" "b"), "a?b");
+  EXPECT_EQ(cp1252::DeUtf8("a\xE4\xB8\xAD"
+                           "b"),
+            "a?b");
   EXPECT_EQ(cp1252::DeUtf8("\xFF"), "?");
 }
 

@@ -18,7 +18,8 @@ namespace valida::teste {
 
 class ExecucaoDeTeste {
  public:
-  explicit ExecucaoDeTeste(const std::string& tipo_documento, plataforma::Ambiente& ambiente = plataforma::Ambiente::Padrao())
+  explicit ExecucaoDeTeste(const std::string& tipo_documento,
+                           plataforma::Ambiente& ambiente = plataforma::Ambiente::Padrao())
       : pasta_(CriaPasta()), run(ambiente, pasta_.string()) {
     run.parametros.TipoDocumento = Campo(tipo_documento, 12);
     run.ListaErros.Cria(run.ambiente, run.CaminhoNaPasta("aux00001.txt"));

@@ -108,7 +108,8 @@ bool ValidaCPFCNPJ(std::string_view numero) {
 }
 
 bool ValidaUF(std::string_view codigo) {
-  static constexpr std::string_view kUFs = "AC|AL|AP|AM|BA|CE|DF|ES|GO|MA|MT|MS|MG|PA|PB|PR|PE|PI|RN|RJ|RO|RS|RR|SC|SP|SE|TO";
+  static constexpr std::string_view kUFs =
+      "AC|AL|AP|AM|BA|CE|DF|ES|GO|MA|MT|MS|MG|PA|PB|PR|PE|PI|RN|RJ|RO|RS|RR|SC|SP|SE|TO";
   return kUFs.find(codigo) != std::string_view::npos;
 }
 

@@ -3,9 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
-
 #include <optional>
+#include <string_view>
 
 #include "valida/checks/montante.h"
 #include "valida/run/execucao.h"

@@ -14,10 +14,10 @@ namespace {
 
 // Where a finding takes its taxpayer, period and line from.
 enum class Contexto {
-  kAtual,          // the record at hand
-  kDeclaracao,     // the GIA 4/5 declaration at hand, with a line of its own
-  kArquivo,        // the whole file: no taxpayer, period 000000
-  kSemPeriodo,     // current taxpayer and line, period 000000
+  kAtual,       // the record at hand
+  kDeclaracao,  // the GIA 4/5 declaration at hand, with a line of its own
+  kArquivo,     // the whole file: no taxpayer, period 000000
+  kSemPeriodo,  // current taxpayer and line, period 000000
 };
 
 struct EntradaGIA {
@@ -81,12 +81,18 @@ const EntradaGIA* ProcuraGIA(int codigo) {
 // The line of the declaration that a summary finding of GIA 4/5 names.
 std::int64_t LinhaDaDeclaracao(const Execucao& run, int codigo) {
   switch (codigo) {
-    case 30: return run.LinhaX07;
-    case 36: return run.LinhaCFOP;
-    case 44: return run.LinhaX03A;
-    case 45: return run.LinhaX05AB;
-    case 46: return run.LinhaX07AB;
-    default: return run.LinhaGIA;
+    case 30:
+      return run.LinhaX07;
+    case 36:
+      return run.LinhaCFOP;
+    case 44:
+      return run.LinhaX03A;
+    case 45:
+      return run.LinhaX05AB;
+    case 46:
+      return run.LinhaX07AB;
+    default:
+      return run.LinhaGIA;
   }
 }
 
@@ -164,40 +170,74 @@ void RegistraErroGIA(Execucao& run, int codigo, int primeira, int ultima) {
 std::string TextoErroST(const Execucao& run, int codigo, int campo) {
   const std::string n = std::to_string(campo);
   switch (codigo) {
-    case 1: return std::string("Arquivo não é GIA ST"_cp);
-    case 3: return std::string("Campo não deve ser informado"_cp);
-    case 4: return "Data Incorreta";
-    case 5: return "Campo Fixo Incorreto";
-    case 6: return std::string("Vencimento anterior não informado"_cp);
-    case 7: return "Campo " + n + " deve ser maior que 04/1999";
-    case 8: return "Informe o campo " + n;
-    case 9: return "Dig. Controle Campo " + n + " Incorreto";
-    case 10: return "Campo " + n + " deve ser positivo";
-    case 11: return "Campo " + n + std::string(" não pode ser maior que o 6"_cp);
-    case 12: return std::string("Campo 10 não pode ser maior que o 9"_cp);
-    case 13: return "Valor do campo " + n + " incorreto";
-    case 14: return "Soma parcelas difere do campo " + n;
-    case 15: return n + std::string("° venc deve ser maior que 01/"_cp) + Formata(run.PeriodoAtual, kPicturePeriodo);
-    case 16: return "Data vencimento em duplicidade";
-    case 17: return std::string("Campo 12 não pode ser maior que o 11"_cp);
-    case 19: return "Informe o valor do " + n + std::string("° pagamento"_cp);
-    case 20: return "Informe o vencimento do " + n + std::string("° pagto"_cp);
-    case 21: return std::string("Código de UF Favorecida incorreto"_cp);
-    case 22: return std::string("Inscrição Estadual incorreta"_cp);
-    case 25: return "Campo 10 deve ser menor que o 11";
-    case 26: return "Campo 13 deve ser menor que o 12";
-    case 27: return "Deve existir o Anexo III";
-    case 28: return std::string("Nro de linhas do anexo inválido"_cp);
-    case 30: return std::string("Não pode ser a mesma Inscrição da GIA"_cp);
-    case 31: return "Valor do campo " + n + " incorreto";
-    case 32: return "GIA deve ser marcada Sem Movimento";
-    case 33: return "Todas as GIAs devem ser da mesma UF";
-    case 34: return std::string("Mês/Ano refer. incompatível com versão"_cp);
-    case 35: return std::string("Data deve ser superior a Mês/Ano refer."_cp);
-    case 36: return std::string("Informações duplicadas no Anexo "_cp) + (campo == 1 ? "I" : campo == 2 ? "II" : "III");
-    case 37: return std::string("Informe nº de linhas do Anexo III"_cp);
-    case 41: return "Campo " + n + " deve ser menor que 07/2000";
-    default: return {};
+    case 1:
+      return std::string("Arquivo não é GIA ST"_cp);
+    case 3:
+      return std::string("Campo não deve ser informado"_cp);
+    case 4:
+      return "Data Incorreta";
+    case 5:
+      return "Campo Fixo Incorreto";
+    case 6:
+      return std::string("Vencimento anterior não informado"_cp);
+    case 7:
+      return "Campo " + n + " deve ser maior que 04/1999";
+    case 8:
+      return "Informe o campo " + n;
+    case 9:
+      return "Dig. Controle Campo " + n + " Incorreto";
+    case 10:
+      return "Campo " + n + " deve ser positivo";
+    case 11:
+      return "Campo " + n + std::string(" não pode ser maior que o 6"_cp);
+    case 12:
+      return std::string("Campo 10 não pode ser maior que o 9"_cp);
+    case 13:
+      return "Valor do campo " + n + " incorreto";
+    case 14:
+      return "Soma parcelas difere do campo " + n;
+    case 15:
+      return n + std::string("° venc deve ser maior que 01/"_cp) + Formata(run.PeriodoAtual, kPicturePeriodo);
+    case 16:
+      return "Data vencimento em duplicidade";
+    case 17:
+      return std::string("Campo 12 não pode ser maior que o 11"_cp);
+    case 19:
+      return "Informe o valor do " + n + std::string("° pagamento"_cp);
+    case 20:
+      return "Informe o vencimento do " + n + std::string("° pagto"_cp);
+    case 21:
+      return std::string("Código de UF Favorecida incorreto"_cp);
+    case 22:
+      return std::string("Inscrição Estadual incorreta"_cp);
+    case 25:
+      return "Campo 10 deve ser menor que o 11";
+    case 26:
+      return "Campo 13 deve ser menor que o 12";
+    case 27:
+      return "Deve existir o Anexo III";
+    case 28:
+      return std::string("Nro de linhas do anexo inválido"_cp);
+    case 30:
+      return std::string("Não pode ser a mesma Inscrição da GIA"_cp);
+    case 31:
+      return "Valor do campo " + n + " incorreto";
+    case 32:
+      return "GIA deve ser marcada Sem Movimento";
+    case 33:
+      return "Todas as GIAs devem ser da mesma UF";
+    case 34:
+      return std::string("Mês/Ano refer. incompatível com versão"_cp);
+    case 35:
+      return std::string("Data deve ser superior a Mês/Ano refer."_cp);
+    case 36:
+      return std::string("Informações duplicadas no Anexo "_cp) + (campo == 1 ? "I" : campo == 2 ? "II" : "III");
+    case 37:
+      return std::string("Informe nº de linhas do Anexo III"_cp);
+    case 41:
+      return "Campo " + n + " deve ser menor que 07/2000";
+    default:
+      return {};
   }
 }
 

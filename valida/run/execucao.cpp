@@ -63,7 +63,8 @@ Execucao::~Execucao() = default;
 
 std::string Execucao::CaminhoNaPasta(std::string_view nome) const {
   std::string caminho = pasta;
-  if (!caminho.empty() && caminho.back() != plataforma::Ambiente::Separador()) caminho += plataforma::Ambiente::Separador();
+  if (!caminho.empty() && caminho.back() != plataforma::Ambiente::Separador())
+    caminho += plataforma::Ambiente::Separador();
   caminho += nome;
   return caminho;
 }

@@ -161,12 +161,13 @@ void ValidaArquivo(Execucao& run) {
   std::unique_ptr<plataforma::ArquivoLeitura> arquivo;
   Exige(run.ambiente.AbrirLeitura(caminho, &arquivo), caminho);
 
-  run.TamanhoRegistro = tipo.nome == "GIAST01" ? kRegistroGIAST01 : tipo.nome == "GIAST02" ? kRegistroA1A2 : kRegistroGIA;
+  run.TamanhoRegistro = tipo.nome == "GIAST01"   ? kRegistroGIAST01
+                        : tipo.nome == "GIAST02" ? kRegistroA1A2
+                                                 : kRegistroGIA;
   std::uint64_t tamanho = 0;
   Exige(arquivo->Tamanho(&tamanho), caminho);
   const bool tamanho_correto =
-      tipo.nome == "GIAST02" ||
-      (tamanho > 0 && tamanho % static_cast<std::uint64_t>(run.TamanhoRegistro + 2) == 0);
+      tipo.nome == "GIAST02" || (tamanho > 0 && tamanho % static_cast<std::uint64_t>(run.TamanhoRegistro + 2) == 0);
 
   if (!tamanho_correto) {
     RegistraErroGIA(run, 21, 0, 0);

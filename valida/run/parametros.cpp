@@ -14,8 +14,8 @@ std::string_view Fatia(std::string_view linha, std::size_t coluna, std::size_t l
   return linha.substr(coluna - 1, largura);
 }
 
-constexpr std::array<std::string_view, 5> kTipos = {"GIA03       ", "GIA04       ", "GIA05       ",
-                                                     "GIAST01     ", "GIAST02     "};
+constexpr std::array<std::string_view, 5> kTipos = {"GIA03       ", "GIA04       ", "GIA05       ", "GIAST01     ",
+                                                    "GIAST02     "};
 
 }  // namespace
 
@@ -32,9 +32,7 @@ std::string Campo(std::string_view texto, std::size_t largura) {
   return campo;
 }
 
-std::string_view PrimeiraLinha(std::string_view conteudo) {
-  return conteudo.substr(0, conteudo.find_first_of("\r\n"));
-}
+std::string_view PrimeiraLinha(std::string_view conteudo) { return conteudo.substr(0, conteudo.find_first_of("\r\n")); }
 
 Parametros LeParametros(std::string_view linha) {
   Parametros p;

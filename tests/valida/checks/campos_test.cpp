@@ -40,8 +40,15 @@ TEST(ValidaNumerico, EveryPositionMustHoldADigit) {
       {"a point fails", "1.2", 1, 3, false},
       {"a comma fails", "1,2", 1, 3, false},
       {"a letter fails", "12a", 1, 3, false},
-      {"a NUL byte fails", std::string("1\0" "2", 3), 1, 3, false},
-      {"a byte above 127 fails", "1\xB2" "2", 1, 3, false},
+      {"a NUL byte fails",
+       std::string("1\0"
+                   "2",
+                   3),
+       1, 3, false},
+      {"a byte above 127 fails",
+       "1\xB2"
+       "2",
+       1, 3, false},
       {"a slice that ends beyond the line fails", "123", 2, 3, false},
       {"a slice that starts beyond the line fails", "123", 4, 2, false},
       {"a slice that starts just past the line fails", "123", 5, 1, false},
@@ -148,7 +155,8 @@ TEST(ValidaCPFCNPJ, CheckDigitsByLength) {
       {"r1 = 1 and r2 = 1 give 0 and 0", "11222333002800", true},
       {"characters after the 14th are not read", "11222333000181X", true},
   };
-  for (const auto& c : casos) EXPECT_EQ(valida::ValidaCPFCNPJ(c.numero), c.esperado) << c.regra << " (" << c.numero << ")";
+  for (const auto& c : casos)
+    EXPECT_EQ(valida::ValidaCPFCNPJ(c.numero), c.esperado) << c.regra << " (" << c.numero << ")";
 }
 
 TEST(ValidaUF, ASubstringOfTheListOfStates) {

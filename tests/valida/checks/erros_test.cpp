@@ -112,7 +112,8 @@ TEST(RegistraErroGIA, EveryCodeWithItsTextAndContext) {
     ExecucaoDeTeste t("GIA04");
     PreparaGIA(t.run);
     valida::RegistraErroGIA(t.run, c.codigo, 84, 99);
-    EXPECT_EQ(t.Erros(), std::vector<std::string>{c.prefixo + "084 099 " + std::string(c.texto)}) << "GIA code " << c.codigo;
+    EXPECT_EQ(t.Erros(), std::vector<std::string>{c.prefixo + "084 099 " + std::string(c.texto)})
+        << "GIA code " << c.codigo;
     EXPECT_TRUE(t.run.HouveErro) << "GIA code " << c.codigo;
   }
 }
@@ -158,9 +159,9 @@ TEST(RegistraErroGIA, InvalidParametersBlankTheKindForTheRestOfTheRun) {
   EXPECT_EQ(t.run.parametros.TipoDocumento, std::string(12, ' '));
   t.run.InscricaoAtual = "1234567890";
   valida::RegistraErroGIA(t.run, 7, 1, 2);
-  EXPECT_EQ(t.Erros(),
-            (std::vector<std::string>{kBrancos15 + "00/0000 000 000 000 " + std::string("Arquivo de Parâmetros Inválido"_cp),
-                                      "1234567890     00/0000 000 001 002 " + kNumerico}));
+  EXPECT_EQ(t.Erros(), (std::vector<std::string>{
+                           kBrancos15 + "00/0000 000 000 000 " + std::string("Arquivo de Parâmetros Inválido"_cp),
+                           "1234567890     00/0000 000 001 002 " + kNumerico}));
 }
 
 TEST(RegistraErroGIA, AFileLevelFindingForgetsTheTaxpayer) {
@@ -171,16 +172,17 @@ TEST(RegistraErroGIA, AFileLevelFindingForgetsTheTaxpayer) {
   valida::RegistraErroGIA(t.run, 21, 0, 0);
   EXPECT_TRUE(t.run.InscricaoAtual.empty());
   valida::RegistraErroGIA(t.run, 7, 84, 99);
-  EXPECT_EQ(t.Erros(),
-            (std::vector<std::string>{kBrancos15 + "00/0000 003 000 000 " + std::string("Arquivo a ser validado não é GIA"_cp),
-                                      kBrancos15 + "05/2005 003 084 099 " + kNumerico}));
+  EXPECT_EQ(t.Erros(), (std::vector<std::string>{
+                           kBrancos15 + "00/0000 003 000 000 " + std::string("Arquivo a ser validado não é GIA"_cp),
+                           kBrancos15 + "05/2005 003 084 099 " + kNumerico}));
 }
 
 TEST(RegistraErroGIA, Code50KeepsTaxpayerAndLineButNotThePeriod) {
   ExecucaoDeTeste t("GIA05");
   PreparaGIA(t.run);
   valida::RegistraErroGIA(t.run, 50, 5, 6);
-  EXPECT_EQ(t.Erros(), std::vector<std::string>{std::string("123/4567890    00/0000 012 005 006 Arquivo com GIAs de versões diferentes"_cp)});
+  EXPECT_EQ(t.Erros(), std::vector<std::string>{std::string(
+                           "123/4567890    00/0000 012 005 006 Arquivo com GIAs de versões diferentes"_cp)});
   EXPECT_EQ(t.run.InscricaoAtual, "1234567890");
   EXPECT_EQ(t.run.PeriodoAtual, "052005");
 }
@@ -206,7 +208,8 @@ TEST(RegistraErroGIA, LineAndColumnNumbersWidenBeyondThreeDigits) {
     t.run.PeriodoAtual = "052005";
     t.run.NumeroLinha = c.linha;
     valida::RegistraErroGIA(t.run, 7, c.primeira, c.ultima);
-    EXPECT_EQ(t.Erros(), std::vector<std::string>{"123/4567890    05/2005 " + c.esperado + kNumerico}) << "line " << c.linha;
+    EXPECT_EQ(t.Erros(), std::vector<std::string>{"123/4567890    05/2005 " + c.esperado + kNumerico})
+        << "line " << c.linha;
   }
 }
 
@@ -260,7 +263,8 @@ TEST(RegistraErroGIA, ABlankPeriodPrintsAsZeros) {
     t.run.InscricaoAtual = "1234567890";
     t.run.PeriodoAtual = c.periodo;
     valida::RegistraErroGIA(t.run, 7, 84, 99);
-    EXPECT_EQ(t.Erros(), std::vector<std::string>{"123/4567890    " + c.esperado + " 001 084 099 " + kNumerico}) << c.regra;
+    EXPECT_EQ(t.Erros(), std::vector<std::string>{"123/4567890    " + c.esperado + " 001 084 099 " + kNumerico})
+        << c.regra;
   }
 }
 
@@ -322,7 +326,8 @@ TEST(RegistraErroST, EveryCodeWithItsTextAndContext) {
     ExecucaoDeTeste t("GIAST02");
     PreparaST(t.run);
     valida::RegistraErroST(t.run, c.codigo, 7, 84, 99);
-    EXPECT_EQ(t.Erros(), std::vector<std::string>{c.prefixo + "084 099 " + std::string(c.texto)}) << "GIA ST code " << c.codigo;
+    EXPECT_EQ(t.Erros(), std::vector<std::string>{c.prefixo + "084 099 " + std::string(c.texto)})
+        << "GIA ST code " << c.codigo;
     EXPECT_TRUE(t.run.HouveErro) << "GIA ST code " << c.codigo;
   }
 }
@@ -369,7 +374,8 @@ TEST(RegistraErroST, Code15NamesThePeriodOfTheRecord) {
   t.run.PeriodoAtual = "051999";
   t.run.NumeroLinha = 1;
   valida::RegistraErroST(t.run, 15, 2, 251, 258);
-  EXPECT_EQ(t.Erros(), std::vector<std::string>{std::string("123/4567897    05/1999 001 251 258 2° venc deve ser maior que 01/05/1999"_cp)});
+  EXPECT_EQ(t.Erros(), std::vector<std::string>{
+                           std::string("123/4567897    05/1999 001 251 258 2° venc deve ser maior que 01/05/1999"_cp)});
 }
 
 TEST(RegistraErroST, Code1BlanksTaxpayerAndPeriodForItsLineOnly) {
@@ -384,8 +390,9 @@ TEST(RegistraErroST, Code1BlanksTaxpayerAndPeriodForItsLineOnly) {
     EXPECT_EQ(t.run.InscricaoAtual, st02 ? "12345678901234" : "1234567890") << tipo;
     EXPECT_EQ(t.run.PeriodoAtual, "052005") << tipo;
     const std::string contribuinte = st02 ? "12345678901234 " : "123/4567890    ";
-    EXPECT_EQ(t.Erros(), (std::vector<std::string>{kBrancos15 + "00/0000 004 003 007 " + std::string("Arquivo não é GIA ST"_cp),
-                                                   contribuinte + "05/2005 004 008 009 Campo Fixo Incorreto"}))
+    EXPECT_EQ(t.Erros(),
+              (std::vector<std::string>{kBrancos15 + "00/0000 004 003 007 " + std::string("Arquivo não é GIA ST"_cp),
+                                        contribuinte + "05/2005 004 008 009 Campo Fixo Incorreto"}))
         << tipo;
   }
 }
@@ -397,17 +404,18 @@ TEST(RegistraErroST, Codes28And31NameTheLineOfTheMainRecord) {
   valida::RegistraErroST(t.run, 28, 0, 0, 0);
   valida::RegistraErroST(t.run, 31, 11, 230, 244);
   valida::RegistraErroST(t.run, 13, 11, 230, 244);
-  EXPECT_EQ(t.Erros(),
-            (std::vector<std::string>{"12345678901234 05/2005 1234 000 000 " + std::string("Nro de linhas do anexo inválido"_cp),
-                                      "12345678901234 05/2005 1234 230 244 Valor do campo 11 incorreto",
-                                      "12345678901234 05/2005 012 230 244 Valor do campo 11 incorreto"}));
+  EXPECT_EQ(t.Erros(), (std::vector<std::string>{
+                           "12345678901234 05/2005 1234 000 000 " + std::string("Nro de linhas do anexo inválido"_cp),
+                           "12345678901234 05/2005 1234 230 244 Valor do campo 11 incorreto",
+                           "12345678901234 05/2005 012 230 244 Valor do campo 11 incorreto"}));
 }
 
 TEST(RegistraErroST, TheGIACatalogueInAGIAST2RunUsesTheRegistrationLayout) {
   ExecucaoDeTeste t("GIAST02");
   PreparaST(t.run);
   valida::RegistraErroGIA(t.run, 6, 1, 2);
-  EXPECT_EQ(t.Erros(), std::vector<std::string>{AtualST() + "001 002 " + std::string("Identificação Registro Inválida"_cp)});
+  EXPECT_EQ(t.Erros(),
+            std::vector<std::string>{AtualST() + "001 002 " + std::string("Identificação Registro Inválida"_cp)});
 }
 
 }  // namespace

@@ -65,11 +65,14 @@ class GeraSaida : public ::testing::Test {
     t.run.ListaRecibo.Fecha();
     valida::GeraSaida(t.run, linha);
   }
-  static std::filesystem::path Em(ExecucaoDeTeste& t, const char* nome) { return std::filesystem::path(t.run.pasta) / nome; }
+  static std::filesystem::path Em(ExecucaoDeTeste& t, const char* nome) {
+    return std::filesystem::path(t.run.pasta) / nome;
+  }
   static std::vector<std::string> Saida(ExecucaoDeTeste& t) { return Linhas(Em(t, "saida.txt")); }
   static std::vector<std::string> Arquivos(ExecucaoDeTeste& t) {
     std::vector<std::string> nomes;
-    for (const auto& e : std::filesystem::directory_iterator(t.run.pasta)) nomes.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(t.run.pasta))
+      nomes.push_back(e.path().filename().string());
     std::sort(nomes.begin(), nomes.end());
     return nomes;
   }
@@ -166,34 +169,34 @@ TEST_F(GeraSaida, AReportLargerThanTheCopyBuffer) {
 TEST_F(GeraSaida, TheReceiptInGIAWording) {
   ExecucaoDeTeste t("GIA05");
   Parametros(t);
-  Declaracoes(t, {{"1234567897", "052005"}, {"0012345678", "062005"}, {"9876543210", "122004"}, {"1111111111", "012006"}});
+  Declaracoes(t,
+              {{"1234567897", "052005"}, {"0012345678", "062005"}, {"9876543210", "122004"}, {"1111111111", "012006"}});
   Gera(t);
   const std::string email = kEmail + std::string(70 - kEmail.size(), ' ');
-  EXPECT_EQ(Saida(t),
-            Cp({"                COMPROVANTE DE TRANSMISSÃO DE ARQUIVO                 "_cp,
-                "                             ORBELANDA                               ",
-                "                              VALDORIA                       ",
-                "",
-                "  Nro Protocolo:                Data:              Hora:",
-                "  Documento    :GIA05           Chave:",
-                "  E-Mail       :" + email,
-                "",
-                "  Apontamos  o  recebimento  do  arquivo  descrito  acima.   Para  sua",
-                "maior  segurança   quanto  à  entrega  de  suas   GIAs,   recomendamos"_cp,
-                "verificar  na  caixa postal  que V.Sa. escolheu  quando da transmissão"_cp,
-                "do arquivo, os  recibos  definitivos  das  GIAs  remetidas.",
-                "",
-                "GIA(s) TRANSMITIDAS(s)",
-                "----------------------------------------------------------------------",
-                "CGC/TE         REFER    CGC/TE         REFER    CGC/TE         REFER",
-                "----------------------------------------------------------------------",
-                "123/4567897    05/2005  001/2345678    06/2005  987/6543210    12/2004  ",
-                "111/1111111    01/2006  ",
-                "",
-                "",
-                "Comprovante de transmissão representativo de   004   GIAs  (sem  valor"_cp,
-                "fiscal). Este comprovante será substituído pelo  recibo definitivo  da"_cp,
-                "entrega da(s) GIA(s) após o processamento das informações."_cp}));
+  EXPECT_EQ(Saida(t), Cp({"                COMPROVANTE DE TRANSMISSÃO DE ARQUIVO                 "_cp,
+                          "                             ORBELANDA                               ",
+                          "                              VALDORIA                       ",
+                          "",
+                          "  Nro Protocolo:                Data:              Hora:",
+                          "  Documento    :GIA05           Chave:",
+                          "  E-Mail       :" + email,
+                          "",
+                          "  Apontamos  o  recebimento  do  arquivo  descrito  acima.   Para  sua",
+                          "maior  segurança   quanto  à  entrega  de  suas   GIAs,   recomendamos"_cp,
+                          "verificar  na  caixa postal  que V.Sa. escolheu  quando da transmissão"_cp,
+                          "do arquivo, os  recibos  definitivos  das  GIAs  remetidas.",
+                          "",
+                          "GIA(s) TRANSMITIDAS(s)",
+                          "----------------------------------------------------------------------",
+                          "CGC/TE         REFER    CGC/TE         REFER    CGC/TE         REFER",
+                          "----------------------------------------------------------------------",
+                          "123/4567897    05/2005  001/2345678    06/2005  987/6543210    12/2004  ",
+                          "111/1111111    01/2006  ",
+                          "",
+                          "",
+                          "Comprovante de transmissão representativo de   004   GIAs  (sem  valor"_cp,
+                          "fiscal). Este comprovante será substituído pelo  recibo definitivo  da"_cp,
+                          "entrega da(s) GIA(s) após o processamento das informações."_cp}));
   EXPECT_EQ(LeArquivo(Em(t, "param.txt")), kLinhaParametros + "\r\nOK\r\n");
   EXPECT_EQ(Arquivos(t), (std::vector<std::string>{"param.txt", "saida.txt"}));
 }
@@ -204,29 +207,28 @@ TEST_F(GeraSaida, TheReceiptInSTWording) {
   Parametros(t);
   Gera(t);
   const std::string email = kEmail + std::string(70 - kEmail.size(), ' ');
-  EXPECT_EQ(Saida(t),
-            Cp({"                COMPROVANTE DE TRANSMISSÃO DE ARQUIVO                 "_cp,
-                "                             ORBELANDA                               ",
-                "                              VALDORIA                       ",
-                "",
-                "  Nro Protocolo:                Data:              Hora:",
-                "  Documento    :GIAST02         Chave:",
-                "  E-Mail       :" + email,
-                "",
-                "  Apontamos  o  recebimento  do  arquivo  descrito  acima.   Para  sua",
-                "maior  segurança  quanto  à  entrega  de  suas  GIAs ST,  recomendamos"_cp,
-                "verificar  na  caixa postal  que V.Sa. escolheu  quando da transmissão"_cp,
-                "do arquivo,  os  recibos  definitivos  das  GIAs ST  remetidas.",
-                "",
-                "GIA(s) ST TRANSMITIDAS(s)",
-                "----------------------------------------------------------------------",
-                "INSCRIÇÃO      REFER    INSCRIÇÃO      REFER    INSCRIÇÃO      REFER"_cp,
-                "----------------------------------------------------------------------",
-                "",
-                "",
-                "Comprovante de transmissão representativo de   000  GIAs ST (sem valor"_cp,
-                "fiscal). Este comprovante será substituído pelo  recibo definitivo  da"_cp,
-                "entrega da(s) GIA(s) ST após o processamento das informações."_cp}));
+  EXPECT_EQ(Saida(t), Cp({"                COMPROVANTE DE TRANSMISSÃO DE ARQUIVO                 "_cp,
+                          "                             ORBELANDA                               ",
+                          "                              VALDORIA                       ",
+                          "",
+                          "  Nro Protocolo:                Data:              Hora:",
+                          "  Documento    :GIAST02         Chave:",
+                          "  E-Mail       :" + email,
+                          "",
+                          "  Apontamos  o  recebimento  do  arquivo  descrito  acima.   Para  sua",
+                          "maior  segurança  quanto  à  entrega  de  suas  GIAs ST,  recomendamos"_cp,
+                          "verificar  na  caixa postal  que V.Sa. escolheu  quando da transmissão"_cp,
+                          "do arquivo,  os  recibos  definitivos  das  GIAs ST  remetidas.",
+                          "",
+                          "GIA(s) ST TRANSMITIDAS(s)",
+                          "----------------------------------------------------------------------",
+                          "INSCRIÇÃO      REFER    INSCRIÇÃO      REFER    INSCRIÇÃO      REFER"_cp,
+                          "----------------------------------------------------------------------",
+                          "",
+                          "",
+                          "Comprovante de transmissão representativo de   000  GIAs ST (sem valor"_cp,
+                          "fiscal). Este comprovante será substituído pelo  recibo definitivo  da"_cp,
+                          "entrega da(s) GIA(s) ST após o processamento das informações."_cp}));
   EXPECT_EQ(LeArquivo(Em(t, "param.txt")), kLinhaParametros + "\r\nOK\r\n");
 }
 

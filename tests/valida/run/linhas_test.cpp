@@ -92,7 +92,8 @@ TEST(LeitorLinhas, ALineEndsAtCRLFOnly) {
       {"NUL and high bytes are text", std::string("a\0b\xFF\r\n", 6), {{std::string("a\0b\xFF", 4), 4, 6}}},
   };
   for (const auto& c : casos)
-    for (const std::size_t pedaco : kPedacos) EXPECT_EQ(LeTudo(c.dados, pedaco), c.linhas) << c.regra << ", pieces of " << pedaco;
+    for (const std::size_t pedaco : kPedacos)
+      EXPECT_EQ(LeTudo(c.dados, pedaco), c.linhas) << c.regra << ", pieces of " << pedaco;
 }
 
 TEST(LeitorLinhas, LineEndsAcrossTheBufferBoundary) {
@@ -103,7 +104,8 @@ TEST(LeitorLinhas, LineEndsAcrossTheBufferBoundary) {
     std::string dados;
     std::vector<Lida> linhas;
   } casos[] = {
-      {"CR ends a buffer, LF starts the next", antes + "\r\nnext\r\n",
+      {"CR ends a buffer, LF starts the next",
+       antes + "\r\nnext\r\n",
        {{antes, kBuffer - 1, kBuffer + 1}, {"next", 4, kBuffer + 7}}},
       {"CR ends a buffer, a letter follows", antes + "\rx\r\n", {{antes + "\rx", kBuffer + 1, kBuffer + 3}}},
       {"CR ends a buffer, CR LF follows", antes + "\r\r\n", {{antes + "\r", kBuffer, kBuffer + 2}}},

@@ -13,10 +13,10 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <string_view>
-#include <regex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -61,7 +61,8 @@ class JanelaDeTeste : public plataforma::JanelaProgresso {
 // Writes through to the real file, counting every call in the Ambiente.
 class EscritaContada : public plataforma::ArquivoEscrita {
  public:
-  EscritaContada(std::unique_ptr<plataforma::ArquivoEscrita> alvo, std::string caminho, std::function<Status(const std::string&, bool)> antes)
+  EscritaContada(std::unique_ptr<plataforma::ArquivoEscrita> alvo, std::string caminho,
+                 std::function<Status(const std::string&, bool)> antes)
       : alvo_(std::move(alvo)), caminho_(std::move(caminho)), antes_(std::move(antes)) {}
   Status Escrever(std::string_view texto) override {
     Status s = antes_(caminho_, false);
@@ -123,8 +124,9 @@ class AmbienteDeFalhas : public plataforma::AmbienteIntermediario {
     if (++criacoes == falha_criacao_n) return Status::Erro(Falha::kDiscoCheio, "too many open files");
     Status s = alvo().CriarEscrita(caminho, arquivo);
     if (s.ok())
-      *arquivo = std::make_unique<EscritaContada>(std::move(*arquivo), caminho,
-                                                  [this](const std::string& c, bool fechando) { return AntesDeEscrever(c, fechando); });
+      *arquivo = std::make_unique<EscritaContada>(
+          std::move(*arquivo), caminho,
+          [this](const std::string& c, bool fechando) { return AntesDeEscrever(c, fechando); });
     return s;
   }
 
@@ -151,10 +153,10 @@ class AmbienteDeFalhas : public plataforma::AmbienteIntermediario {
   // Hooks.
   std::vector<std::pair<std::string, Falha>> falha_abertura;  // by the end of the path
   std::vector<std::pair<std::string, std::pair<std::size_t, Falha>>> falha_leitura;
-  int falha_escrita_n = 0;  // the n-th Escrever (1-based) fails with disk full
-  int falha_fechar_n = 0;   // the n-th Fechar fails with disk full
-  int falha_criacao_n = 0;  // the n-th CriarEscrita fails with no more files
-  std::string falha_escrita_em;  // every write to a path ending so fails ...
+  int falha_escrita_n = 0;                           // the n-th Escrever (1-based) fails with disk full
+  int falha_fechar_n = 0;                            // the n-th Fechar fails with disk full
+  int falha_criacao_n = 0;                           // the n-th CriarEscrita fails with no more files
+  std::string falha_escrita_em;                      // every write to a path ending so fails ...
   Falha falha_escrita_em_tipo = Falha::kDiscoCheio;  // ... with this
   int falha_renomear_n = 0;
   Falha falha_renomear = Falha::kOutra;
@@ -205,7 +207,8 @@ class Pasta {
  public:
   Pasta() {
     static std::atomic<int> contador{0};
-    caminho_ = fs::temp_directory_path() / ("valida-main-" + std::to_string(::getpid()) + "-" + std::to_string(++contador));
+    caminho_ =
+        fs::temp_directory_path() / ("valida-main-" + std::to_string(::getpid()) + "-" + std::to_string(++contador));
     fs::create_directories(caminho_);
   }
   Pasta(const Pasta&) = delete;
@@ -273,12 +276,10 @@ struct Declaracao {
   std::string conteudo;
 };
 
-std::vector<Declaracao> Declaracoes() {
-  return {{"a receipt", GIA03Valida(4)}, {"a report", GIA03ComAchado()}};
-}
+std::vector<Declaracao> Declaracoes() { return {{"a receipt", GIA03Valida(4)}, {"a report", GIA03ComAchado()}}; }
 
-void ExigeDiscoCheio(const Pasta& pasta, const AmbienteDeFalhas& ambiente, Desfecho desfecho, const std::string& parametros,
-                     const std::string& caso) {
+void ExigeDiscoCheio(const Pasta& pasta, const AmbienteDeFalhas& ambiente, Desfecho desfecho,
+                     const std::string& parametros, const std::string& caso) {
   EXPECT_EQ(desfecho, Desfecho::kSemRelatorio) << caso;
   EXPECT_EQ(ambiente.avisos, (std::vector<std::pair<std::string, std::string>>{{"AVISO", kDiscoCheio}})) << caso;
   EXPECT_EQ(pasta.Le("param.txt"), parametros) << caso;
@@ -346,9 +347,11 @@ TEST(Main, AnUnreadableDeclarationIsAFinding) {
     Falha falha;
     std::string achado;
   } casos[] = {
-      {"the device is not ready at the opening", Falha::kDispositivoIndisponivel, 0, Falha::kNenhuma, Achado("000", k28)},
+      {"the device is not ready at the opening", Falha::kDispositivoIndisponivel, 0, Falha::kNenhuma,
+       Achado("000", k28)},
       {"the file is not there at the opening", Falha::kNaoEncontrado, 0, Falha::kNenhuma, Achado("000", k19)},
-      {"the device goes away at the first read", Falha::kNenhuma, 0, Falha::kDispositivoIndisponivel, Achado("000", k28)},
+      {"the device goes away at the first read", Falha::kNenhuma, 0, Falha::kDispositivoIndisponivel,
+       Achado("000", k28)},
       {"the device goes away after two lines", Falha::kNenhuma, 2 * 900 + 100, Falha::kDispositivoIndisponivel,
        Achado("002", k28)},
       {"the file vanishes after its size was taken", Falha::kNenhuma, 0, Falha::kNaoEncontrado, Achado("000", k19)},
@@ -363,7 +366,8 @@ TEST(Main, AnUnreadableDeclarationIsAFinding) {
     if (c.falha != Falha::kNenhuma) ambiente.falha_leitura.push_back({"gia.txt", {c.falha_leitura, c.falha}});
     EXPECT_EQ(valida::Main(ambiente, pasta.Caminho(), false), Desfecho::kRelatorio) << c.regra;
     EXPECT_TRUE(ambiente.avisos.empty()) << c.regra;
-    EXPECT_EQ(pasta.Saida(), (std::vector<std::string>{kRejeitado, kHifens73, kTitulosCGCTE, kHifens73, c.achado})) << c.regra;
+    EXPECT_EQ(pasta.Saida(), (std::vector<std::string>{kRejeitado, kHifens73, kTitulosCGCTE, kHifens73, c.achado}))
+        << c.regra;
     EXPECT_EQ(pasta.Le("param.txt"), linha_parametros + "\r\nNOK\r\n") << c.regra;
     EXPECT_EQ(pasta.Arquivos(), (std::vector<std::string>{"gia.txt", "param.txt", "saida.txt"})) << c.regra;
   }
@@ -379,8 +383,8 @@ TEST(Main, AFileCutWhileItIsReadIsNotAccepted) {
     EXPECT_EQ(valida::Main(ambiente, pasta.Caminho(), false), Desfecho::kRelatorio) << corte;
     const auto saida = pasta.Saida();
     ASSERT_EQ(saida.size(), 5U) << corte;
-    EXPECT_EQ(saida[4].substr(15), (corte == 0 ? "00/0000 000" : "00/0000 001") +
-                                       std::string(" 000 000 ") + std::string("Arquivo a ser validado não é GIA"_cp));
+    EXPECT_EQ(saida[4].substr(15), (corte == 0 ? "00/0000 000" : "00/0000 001") + std::string(" 000 000 ") +
+                                       std::string("Arquivo a ser validado não é GIA"_cp));
   }
 }
 
@@ -562,8 +566,8 @@ TEST(Main, TheVersionCaptionOfEachKind) {
     const char* tipo;
     std::string legenda;
   } casos[] = {
-      {"GIA03", std::string("Validando GIA Versão 3"_cp)},   {"GIA04", std::string("Validando GIA Versão 4"_cp)},
-      {"GIA05", std::string("Validando GIA Versão 5"_cp)},   {"GIAST01", std::string("Validando GIA Versão ST"_cp)},
+      {"GIA03", std::string("Validando GIA Versão 3"_cp)},      {"GIA04", std::string("Validando GIA Versão 4"_cp)},
+      {"GIA05", std::string("Validando GIA Versão 5"_cp)},      {"GIAST01", std::string("Validando GIA Versão ST"_cp)},
       {"GIAST02", std::string("Validando GIA ST Versão 2"_cp)},
   };
   for (const auto& c : casos) {
