@@ -137,7 +137,8 @@ class Ambiente {
   // The folder that holds the running program, without a trailing separator.
   virtual std::string PastaPrograma() = 0;
 
-  // kNaoEncontrado for a missing file or path, refused access or a folder;
+  // kNaoEncontrado for a missing file or path, refused access, a folder or a
+  // path that holds a NUL byte;
   // kDispositivoIndisponivel; kDiscoCheio for no more files; kOutra.
   virtual Status AbrirLeitura(const std::string& caminho, std::unique_ptr<ArquivoLeitura>* arquivo) = 0;
 

@@ -47,6 +47,12 @@ Falha FalhaDe(int erro) {
 
 Status ErroSistema(int erro) { return Status::Erro(FalhaDe(erro), std::strerror(erro)); }
 
+// A path with a NUL byte would reach the system cut short, naming another file.
+bool CaminhoValido(const std::string& caminho) { return caminho.find('\0') == std::string::npos; }
+Status CaminhoInvalido(const std::string& caminho) {
+  return Status::Erro(Falha::kNaoEncontrado, "the path holds a NUL byte: " + caminho.substr(0, caminho.find('\0')));
+}
+
 class LeituraPosix final : public ArquivoLeitura {
  public:
   explicit LeituraPosix(int fd) : fd_(fd) {}
@@ -171,6 +177,7 @@ class AmbientePosix final : public Ambiente {
   }
 
   Status AbrirLeitura(const std::string& caminho, std::unique_ptr<ArquivoLeitura>* arquivo) override {
+    if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
     const int fd = ::open(caminho.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return ErroSistema(errno);
     struct stat st {};
@@ -184,6 +191,7 @@ class AmbientePosix final : public Ambiente {
   }
 
   Status CriarEscrita(const std::string& caminho, std::unique_ptr<ArquivoEscrita>* arquivo) override {
+    if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
     const int fd = ::open(caminho.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return ErroSistema(errno);
     *arquivo = std::make_unique<EscritaPosix>(fd);

@@ -80,6 +80,12 @@ Status ErroSistema(DWORD erro) {
   return Status::Erro(FalhaDe(erro), mensagem);
 }
 
+// A path with a NUL byte would reach the system cut short, naming another file.
+bool CaminhoValido(const std::string& caminho) { return caminho.find('\0') == std::string::npos; }
+Status CaminhoInvalido(const std::string& caminho) {
+  return Status::Erro(Falha::kNaoEncontrado, "the path holds a NUL byte: " + caminho.substr(0, caminho.find('\0')));
+}
+
 Status UltimoErro() { return ErroSistema(::GetLastError()); }
 
 class LeituraWin32 final : public ArquivoLeitura {
@@ -281,6 +287,7 @@ class AmbienteWin32 final : public Ambiente {
   }
 
   Status AbrirLeitura(const std::string& caminho, std::unique_ptr<ArquivoLeitura>* arquivo) override {
+    if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
     HANDLE h = ::CreateFileW(Largo(caminho).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) return UltimoErro();
@@ -289,6 +296,7 @@ class AmbienteWin32 final : public Ambiente {
   }
 
   Status CriarEscrita(const std::string& caminho, std::unique_ptr<ArquivoEscrita>* arquivo) override {
+    if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
     HANDLE h = ::CreateFileW(Largo(caminho).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return UltimoErro();

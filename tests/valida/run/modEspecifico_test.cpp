@@ -373,6 +373,22 @@ TEST(Main, AnUnreadableDeclarationIsAFinding) {
   }
 }
 
+TEST(Main, APathWithANulByteNamesNoFile) {
+  Pasta pasta;
+  pasta.Escreve("gia.txt", GIA03Valida(2));
+  std::string linha(388, ' ');
+  linha.replace(0, 5, "PARAM");
+  linha.replace(8, 5, "GIA03");
+  const std::string caminho = pasta.Declaracao() + std::string(1, '\0') + "resto";
+  linha.replace(20, caminho.size(), caminho);
+  linha.replace(148, 5, "a@b.c");
+  pasta.Escreve("param.txt", linha + "\r\n");
+  EXPECT_EQ(valida::Main(plataforma::Ambiente::Padrao(), pasta.Caminho(), false), Desfecho::kRelatorio);
+  const auto saida = pasta.Saida();
+  ASSERT_EQ(saida.size(), 5U);
+  EXPECT_EQ(saida[4], Achado("000", std::string("Arquivo não encontrado"_cp)));
+}
+
 TEST(Main, AFileCutWhileItIsReadIsNotAccepted) {
   for (const std::size_t corte : {std::size_t{0}, std::size_t{900}}) {
     Pasta pasta;
