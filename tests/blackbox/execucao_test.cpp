@@ -1,11 +1,10 @@
 // The run as a caller sees it: parameters, the declaration file's size,
 // line and header tests, the failure paths, the verdict and the work files.
+#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 #include "common/cp1252.h"
 #include "pasta_valida.h"
@@ -15,19 +14,15 @@ namespace {
 
 using Linhas_ = std::vector<std::string>;
 
-const std::string kHifens(73, '-');
-const std::string kCabecalhoCGCTE(std::string("CGC/TE         Período Lin Ini Fim Descrição do Erro"_cp));
-const std::string kCabecalhoInscricao(std::string("Inscrição      Período Lin Ini Fim Descrição do Erro"_cp));
+// Findings before any declaration: blank taxpayer, period 00/0000.
+const std::string kSemDeclaracao = std::string(15, ' ') + "00/0000";
 
-Linhas_ Relatorio(const std::string& cabecalho, const Linhas_& achados) {
-  Linhas_ linhas = {"ARQUIVO REJEITADO. ENCAMINHAMOS ABAIXO OS ERROS ENCONTRADOS:", kHifens, cabecalho, kHifens};
-  linhas.insert(linhas.end(), achados.begin(), achados.end());
-  return linhas;
-}
+// A finding of the whole file, at line `linha`.
+std::string AchadoArquivo(int linha, std::string_view texto) { return Achado(kSemDeclaracao, linha, 0, 0, texto); }
 
-// A finding of the whole file: blank taxpayer, period 00/0000.
-std::string AchadoArquivo(const std::string& linha, std::string_view texto) {
-  return std::string(15, ' ') + "00/0000 " + linha + " 000 000 " + std::string(texto);
+// A finding of the first record's header.
+std::string AchadoCabecalho(int primeira, int ultima, std::string_view texto) {
+  return Achado(kSemDeclaracao, 1, primeira, ultima, texto);
 }
 
 // A GIA record of 898 characters with the first record's header.
@@ -44,19 +39,6 @@ std::string Arquivo(const Linhas_& registros) { return Texto(registros); }
 
 class Execucao : public ::testing::Test {
  protected:
-  // Runs and expects a report: exit status 0, the verdict, no work files left.
-  Linhas_ ExecutaComRelatorio(const std::string& veredito) {
-    EXPECT_EQ(pasta.Executa(), 0) << pasta.Erro();
-    const Linhas_ param = pasta.LinhasParametros();
-    EXPECT_EQ(param.size(), 2U);
-    if (param.size() == 2) {
-      EXPECT_EQ(param[1], veredito);
-    }
-    EXPECT_FALSE(pasta.Existe("aux00001.txt"));
-    EXPECT_FALSE(pasta.Existe("aux00002.txt"));
-    return pasta.LinhasSaida();
-  }
-
   PastaValida pasta;
 };
 
@@ -78,8 +60,8 @@ TEST_F(Execucao, ParametersThatAreAFolderAreNotFound) {
 
 TEST_F(Execucao, EmptyParametersAreInvalidAndReported) {
   pasta.EscreveArquivo("param.txt", "");
-  EXPECT_EQ(ExecutaComRelatorio("NOK"),
-            Relatorio(kCabecalhoInscricao, {AchadoArquivo("000", "Arquivo de Parâmetros Inválido"_cp)}));
+  EXPECT_EQ(pasta.ExecutaComRelatorio("NOK"),
+            Relatorio(kCabecalhoInscricao, {AchadoArquivo(0, "Arquivo de Parâmetros Inválido"_cp)}));
   EXPECT_EQ(pasta.Le("param.txt"), "\r\nNOK\r\n");
 }
 
@@ -125,7 +107,7 @@ TEST_F(Execucao, ParameterValidity) {
     EXPECT_EQ(param[1], caso.valido ? "OK" : "NOK") << caso.regra;
     if (!caso.valido) {
       EXPECT_EQ(p.LinhasSaida(),
-                Relatorio(kCabecalhoInscricao, {AchadoArquivo("000", "Arquivo de Parâmetros Inválido"_cp)}))
+                Relatorio(kCabecalhoInscricao, {AchadoArquivo(0, "Arquivo de Parâmetros Inválido"_cp)}))
           << caso.regra;
     }
   }
@@ -138,7 +120,7 @@ TEST_F(Execucao, TheVerdictReplacesEverythingAfterTheFirstLine) {
   const std::string primeira = p.Linha() + "  resto da linha alem da coluna 388";
   pasta.EscreveArquivo("param.txt", primeira + "\r\nOK\r\nlinha do chamador\r\n");
   pasta.EscreveArquivo("vazio.txt", "");
-  ExecutaComRelatorio("OK");
+  pasta.ExecutaComRelatorio("OK");
   EXPECT_EQ(pasta.Le("param.txt"), primeira + "\r\nOK\r\n");
 }
 
@@ -148,7 +130,7 @@ TEST_F(Execucao, TheFirstLineEndsAtALoneLineFeed) {
   p.arquivo = "vazio.txt";
   pasta.EscreveArquivo("param.txt", p.Linha() + "\nsegunda");
   pasta.EscreveArquivo("vazio.txt", "");
-  ExecutaComRelatorio("OK");
+  pasta.ExecutaComRelatorio("OK");
   EXPECT_EQ(pasta.Le("param.txt"), p.Linha() + "\r\nOK\r\n");
 }
 
@@ -158,29 +140,29 @@ TEST_F(Execucao, LeftoversOfAnInterruptedRunDoNotLeak) {
   pasta.EscreveArquivo("saida.txt", "saida antiga\r\n");
   pasta.EscreveArquivo("param.txt.novo", "resto\r\n");
   pasta.EscreveParametros("GIA05", "nao-existe.txt");
-  EXPECT_EQ(ExecutaComRelatorio("NOK"),
-            Relatorio(kCabecalhoCGCTE, {AchadoArquivo("000", "Arquivo não encontrado"_cp)}));
+  EXPECT_EQ(pasta.ExecutaComRelatorio("NOK"),
+            Relatorio(kCabecalhoCGCTE, {AchadoArquivo(0, "Arquivo não encontrado"_cp)}));
 }
 
 // --- The declaration file -------------------------------------------------
 
 TEST_F(Execucao, AMissingDeclarationFileIsAFinding) {
   pasta.EscreveParametros("GIA03", "nao-existe.txt");
-  EXPECT_EQ(ExecutaComRelatorio("NOK"),
-            Relatorio(kCabecalhoCGCTE, {AchadoArquivo("000", "Arquivo não encontrado"_cp)}));
+  EXPECT_EQ(pasta.ExecutaComRelatorio("NOK"),
+            Relatorio(kCabecalhoCGCTE, {AchadoArquivo(0, "Arquivo não encontrado"_cp)}));
 }
 
 TEST_F(Execucao, ADeclarationPathGivenWhole) {
   pasta.EscreveArquivo("decl.txt", "");
   pasta.EscreveParametros("GIAST02", PastaValida::CaminhoDoPrograma(pasta.Caminho() / "decl.txt"));
-  ExecutaComRelatorio("OK");
+  pasta.ExecutaComRelatorio("OK");
 }
 
 TEST_F(Execucao, ADeclarationThatIsAFolderIsNotFound) {
   std::filesystem::create_directory(pasta.Caminho() / "pasta");
   pasta.EscreveParametros("GIA05", "pasta");
-  EXPECT_EQ(ExecutaComRelatorio("NOK"),
-            Relatorio(kCabecalhoCGCTE, {AchadoArquivo("000", "Arquivo não encontrado"_cp)}));
+  EXPECT_EQ(pasta.ExecutaComRelatorio("NOK"),
+            Relatorio(kCabecalhoCGCTE, {AchadoArquivo(0, "Arquivo não encontrado"_cp)}));
 }
 
 struct CasoTamanho {
@@ -206,8 +188,7 @@ TEST_F(Execucao, FilesOfTheWrongSizeAreNotRead) {
     p.EscreveArquivo("decl.txt", caso.conteudo);
     p.EscreveParametros(caso.tipo, "decl.txt");
     ASSERT_EQ(p.Executa(), 0) << caso.regra;
-    EXPECT_EQ(p.LinhasSaida(),
-              Relatorio(kCabecalhoCGCTE, {AchadoArquivo("000", "Arquivo a ser validado não é GIA"_cp)}))
+    EXPECT_EQ(p.LinhasSaida(), Relatorio(kCabecalhoCGCTE, {AchadoArquivo(0, "Arquivo a ser validado não é GIA"_cp)}))
         << caso.regra;
   }
 }
@@ -215,7 +196,7 @@ TEST_F(Execucao, FilesOfTheWrongSizeAreNotRead) {
 TEST_F(Execucao, AnEmptyGiaSt2FileIsReceiptedWithNoDeclaration) {
   pasta.EscreveArquivo("decl.txt", "");
   pasta.EscreveParametros("GIAST02", "decl.txt");
-  const Linhas_ saida = ExecutaComRelatorio("OK");
+  const Linhas_ saida = pasta.ExecutaComRelatorio("OK");
   ASSERT_GE(saida.size(), 3U);
   EXPECT_EQ(saida[saida.size() - 3], "Comprovante de transmissão representativo de   000  GIAs ST (sem valor"_cp);
 }
@@ -227,9 +208,9 @@ TEST_F(Execucao, ALineOfTheWrongLengthStopsTheReading) {
   std::string longa = RegistroGIA() + "0";
   pasta.EscreveArquivo("decl.txt", Arquivo({RegistroGIA(), RegistroGIA(), curta, longa}));
   pasta.EscreveParametros("GIA05", "decl.txt");
-  const Linhas_ saida = ExecutaComRelatorio("NOK");
+  const Linhas_ saida = pasta.ExecutaComRelatorio("NOK");
   ASSERT_GE(saida.size(), 5U);
-  EXPECT_EQ(saida.back(), AchadoArquivo("003", "Arquivo a ser validado não é GIA"_cp));
+  EXPECT_EQ(saida.back(), AchadoArquivo(3, "Arquivo a ser validado não é GIA"_cp));
 }
 
 struct CasoCabecalho {
@@ -239,10 +220,6 @@ struct CasoCabecalho {
   std::string achado;
 };
 
-std::string Achado(std::string_view colunas, std::string_view texto) {
-  return std::string(15, ' ') + "00/0000 001 " + std::string(colunas) + " " + std::string(texto);
-}
-
 TEST_F(Execucao, TheFirstRecordMustCarryTheDeclaredLayout) {
   std::string sem_marca = RegistroGIA("04");
   sem_marca.replace(0, 4, "xxxx");
@@ -251,17 +228,19 @@ TEST_F(Execucao, TheFirstRecordMustCarryTheDeclaredLayout) {
   std::string sequencia4 = RegistroGIA("04");
   sequencia4.replace(35, 4, "0002");
   const std::vector<CasoCabecalho> casos = {
-      {"GIA 5 with version 04", "GIA05", RegistroGIA("04"), Achado("005 006", "Arquivo não é GIA05"_cp)},
+      {"GIA 5 with version 04", "GIA05", RegistroGIA("04"), AchadoCabecalho(5, 6, "Arquivo não é GIA05"_cp)},
       {"GIA 5 with another record type, one column past it", "GIA05", RegistroGIA("05", "X01 "),
-       Achado("040 044", "Arquivo não é GIA05"_cp)},
-      {"GIA 5 whose first sequence is not 0001", "GIA05", sequencia, Achado("036 039", "Arquivo não é GIA05"_cp)},
+       AchadoCabecalho(40, 44, "Arquivo não é GIA05"_cp)},
+      {"GIA 5 whose first sequence is not 0001", "GIA05", sequencia, AchadoCabecalho(36, 39, "Arquivo não é GIA05"_cp)},
       {"the mark is tested before the version", "GIA05", sem_marca,
-       Achado("001 004", "Arquivo a ser validado não é GIA"_cp)},
-      {"GIA 4 with version 05", "GIA04", RegistroGIA("05"), Achado("005 006", "Arquivo não é GIA04"_cp)},
+       AchadoCabecalho(1, 4, "Arquivo a ser validado não é GIA"_cp)},
+      {"GIA 4 with version 05", "GIA04", RegistroGIA("05"), AchadoCabecalho(5, 6, "Arquivo não é GIA04"_cp)},
       {"GIA 4 with another record type", "GIA04", RegistroGIA("04", "X01 "),
-       Achado("040 044", "Arquivo não é GIA04"_cp)},
-      {"GIA 4 whose first sequence is not 0001", "GIA04", sequencia4, Achado("036 039", "Arquivo não é GIA04"_cp)},
-      {"GIA 3 with version 05", "GIA03", RegistroGIA("05"), Achado("005 006", "Arquivo a ser validado não é GIA03"_cp)},
+       AchadoCabecalho(40, 44, "Arquivo não é GIA04"_cp)},
+      {"GIA 4 whose first sequence is not 0001", "GIA04", sequencia4,
+       AchadoCabecalho(36, 39, "Arquivo não é GIA04"_cp)},
+      {"GIA 3 with version 05", "GIA03", RegistroGIA("05"),
+       AchadoCabecalho(5, 6, "Arquivo a ser validado não é GIA03"_cp)},
   };
   for (const auto& caso : casos) {
     PastaValida p;
@@ -279,8 +258,8 @@ TEST_F(Execucao, AGiaSt1FileMustStartWithItsMark) {
   const std::string registro = "GST02" + std::string(749, '0');
   pasta.EscreveArquivo("decl.txt", Arquivo({registro}));
   pasta.EscreveParametros("GIAST01", "decl.txt");
-  EXPECT_EQ(ExecutaComRelatorio("NOK"),
-            Relatorio(kCabecalhoCGCTE, {Achado("001 005", "Arquivo não é GIA ST"_cp)}));
+  EXPECT_EQ(pasta.ExecutaComRelatorio("NOK"),
+            Relatorio(kCabecalhoCGCTE, {AchadoCabecalho(1, 5, "Arquivo não é GIA ST"_cp)}));
 }
 
 TEST_F(Execucao, GiaSt2RecordTypesChooseTheLength) {
@@ -292,7 +271,7 @@ TEST_F(Execucao, GiaSt2RecordTypesChooseTheLength) {
     ASSERT_EQ(p.Executa(), 0);
     const Linhas_ saida = p.LinhasSaida();
     ASSERT_EQ(saida.size(), 5U);
-    EXPECT_EQ(saida[4], std::string(15, ' ') + "00/0000 001 000 000 " + std::string("Arquivo a ser validado não é GIA"_cp));
+    EXPECT_EQ(saida[4], AchadoArquivo(1, "Arquivo a ser validado não é GIA"_cp));
   }
   {
     PastaValida p;
@@ -301,7 +280,7 @@ TEST_F(Execucao, GiaSt2RecordTypesChooseTheLength) {
     p.EscreveArquivo("decl.txt", Arquivo({errado}));
     p.EscreveParametros("GIAST02", "decl.txt");
     ASSERT_EQ(p.Executa(), 0);
-    EXPECT_EQ(p.LinhasSaida(), Relatorio(kCabecalhoInscricao, {Achado("003 007", "Arquivo não é GIA ST"_cp)}));
+    EXPECT_EQ(p.LinhasSaida(), Relatorio(kCabecalhoInscricao, {AchadoCabecalho(3, 7, "Arquivo não é GIA ST"_cp)}));
   }
   {
     // An unknown type is a finding, then the line is held to the previous length.
@@ -311,11 +290,9 @@ TEST_F(Execucao, GiaSt2RecordTypesChooseTheLength) {
     ASSERT_EQ(p.Executa(), 0);
     const Linhas_ saida = p.LinhasSaida();
     ASSERT_GE(saida.size(), 7U);
-    EXPECT_EQ(saida[4], Achado("001 002", "Identificação Registro Inválida"_cp));
-    EXPECT_EQ(saida[saida.size() - 2],
-              std::string(15, ' ') + "00/0000 002 001 002 " + std::string("Identificação Registro Inválida"_cp));
-    EXPECT_EQ(saida.back(),
-              std::string(15, ' ') + "00/0000 002 000 000 " + std::string("Arquivo a ser validado não é GIA"_cp));
+    EXPECT_EQ(saida[4], AchadoCabecalho(1, 2, "Identificação Registro Inválida"_cp));
+    EXPECT_EQ(saida[saida.size() - 2], Achado(kSemDeclaracao, 2, 1, 2, "Identificação Registro Inválida"_cp));
+    EXPECT_EQ(saida.back(), AchadoArquivo(2, "Arquivo a ser validado não é GIA"_cp));
   }
 }
 
@@ -325,7 +302,7 @@ TEST_F(Execucao, LineNumbersWidenBeyondThreeDigits) {
   conteudo += "A3curta\r\n";
   pasta.EscreveArquivo("decl.txt", conteudo);
   pasta.EscreveParametros("GIAST02", "decl.txt");
-  const Linhas_ saida = ExecutaComRelatorio("NOK");
+  const Linhas_ saida = pasta.ExecutaComRelatorio("NOK");
   ASSERT_FALSE(saida.empty());
   EXPECT_EQ(saida.back().substr(15), "00/0000 1234 000 000 " + std::string("Arquivo a ser validado não é GIA"_cp));
 }
@@ -338,9 +315,9 @@ TEST_F(Execucao, ALineWithNulAndHighBytesIsHeldToItsLengthOnly) {
   registro[301] = '\n';  // a lone CR LF inside would end the line: the size test catches it
   pasta.EscreveArquivo("decl.txt", Arquivo({registro}));
   pasta.EscreveParametros("GIA05", "decl.txt");
-  const Linhas_ saida = ExecutaComRelatorio("NOK");
+  const Linhas_ saida = pasta.ExecutaComRelatorio("NOK");
   ASSERT_GE(saida.size(), 5U);
-  EXPECT_EQ(saida[4], AchadoArquivo("001", "Arquivo a ser validado não é GIA"_cp));
+  EXPECT_EQ(saida[4], AchadoArquivo(1, "Arquivo a ser validado não é GIA"_cp));
 }
 
 // --- Writing the results on a full disk -----------------------------------
@@ -384,7 +361,8 @@ TEST_F(DiscoCheio, TheRunEndsWithAMessageBoxAndTheCallersParametersStayIntact) {
   Enche(4096);  // room for the error list, none for the results
 
   std::vector<std::string> argv_texto;
-  if (PastaValida::SobWine()) argv_texto.push_back(std::getenv("VALIDA_WINE") ? std::getenv("VALIDA_WINE") : "/usr/lib/wine/wine64");
+  if (PastaValida::SobWine())
+    argv_texto.push_back(std::getenv("VALIDA_WINE") ? std::getenv("VALIDA_WINE") : "/usr/lib/wine/wine64");
   argv_texto.push_back((ponto_ / programa.filename()).string());
   std::string comando = "cd '" + ponto_.string() + "' &&";
   if (PastaValida::SobWine() && std::getenv("WINEPREFIX") == nullptr)

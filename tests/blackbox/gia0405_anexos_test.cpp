@@ -17,58 +17,19 @@ namespace g = geradores;
 // ---------------------------------------------------------------------------
 // Annex records: receipts and reports.
 
-struct Resultado {
-  std::string veredicto;
-  std::vector<std::string> saida;
-};
-
-Resultado ValidaArquivo(const std::string& tipo, const std::string& arquivo) {
-  blackbox::PastaValida pasta;
-  pasta.EscreveArquivo("gia.txt", arquivo);
-  pasta.EscreveParametros(tipo, blackbox::PastaValida::CaminhoDoPrograma(pasta.Caminho() / "gia.txt"));
-  EXPECT_EQ(pasta.Executa(), 0) << pasta.Erro();
-  const std::vector<std::string> parametros = pasta.LinhasParametros();
-  return {parametros.size() == 2 ? parametros[1] : "(no verdict)", pasta.LinhasSaida()};
-}
-
-// The whole receipt in GIA wording for the harness's default parameters.
+// The whole receipt of the declarations in GIA wording.
 std::vector<std::string> Recibo(const std::string& tipo, const std::vector<g::DeclaracaoGIA0405>& declaracoes) {
-  const std::string hifens(70, '-');
-  std::vector<std::string> r = {
-      std::string("                COMPROVANTE DE TRANSMISSÃO DE ARQUIVO                 "_cp),
-      std::string(29, ' ') + "ORBELANDA" + std::string(31, ' '),
-      std::string(30, ' ') + "VALDORIA" + std::string(23, ' '),
-      "",
-      "  Nro Protocolo:                Data:              Hora:",
-      "  Documento    :" + g::Texto(tipo, 12) + "    Chave:",
-      "  E-Mail       :" + g::Texto("contribuinte@exemplo.com.br", 70),
-      "",
-      "  Apontamos  o  recebimento  do  arquivo  descrito  acima.   Para  sua",
-      std::string("maior  segurança   quanto  à  entrega  de  suas   GIAs,   recomendamos"_cp),
-      std::string("verificar  na  caixa postal  que V.Sa. escolheu  quando da transmissão"_cp),
-      "do arquivo, os  recibos  definitivos  das  GIAs  remetidas.",
-      "",
-      "GIA(s) TRANSMITIDAS(s)",
-      hifens,
-      "CGC/TE         REFER    CGC/TE         REFER    CGC/TE         REFER",
-      hifens};
-  for (const std::string& linha : g::LinhasRecibo(declaracoes)) r.push_back(linha);
-  r.insert(r.end(), {"", "",
-                     std::string("Comprovante de transmissão representativo de   "_cp) +
-                         g::Digitos(static_cast<std::int64_t>(declaracoes.size()), 3) + "   GIAs  (sem  valor",
-                     std::string("fiscal). Este comprovante será substituído pelo  recibo definitivo  da"_cp),
-                     std::string("entrega da(s) GIA(s) após o processamento das informações."_cp)});
-  return r;
+  return blackbox::ReciboGIA(tipo, g::LinhasRecibo(declaracoes), static_cast<int>(declaracoes.size()));
 }
 
 TEST(GIA0405AnexosArquivo, EveryAnnexTypeGivesTheWholeReceipt) {
   for (const std::string versao : {"04", "05"}) {
+    SCOPED_TRACE(versao);
     g::GeradorGIA0405 gerador(405, versao);
     std::vector<g::DeclaracaoGIA0405> declaracoes;
     for (int i = 0; i < 7; ++i) declaracoes.push_back(gerador.ProximaComAnexos({.registros_por_tipo = 1 + i % 3}));
-    const Resultado r = ValidaArquivo("GIA" + versao, g::Arquivo(declaracoes));
-    EXPECT_EQ(r.veredicto, "OK") << versao;
-    EXPECT_EQ(r.saida, Recibo("GIA" + versao, declaracoes)) << versao;
+    EXPECT_EQ(blackbox::Valida("GIA" + versao, "gia.txt", g::Arquivo(declaracoes), "OK"),
+              Recibo("GIA" + versao, declaracoes));
   }
 }
 
@@ -79,9 +40,7 @@ TEST(GIA0405AnexosArquivo, ThousandsOfAnnexRecordsInOneDeclaration) {
   std::vector<g::DeclaracaoGIA0405> declaracoes = {
       gerador.ProximaComAnexos({.registros_por_tipo = 500, .maximo_ocorrencias = 1}), gerador.ProximaComAnexos()};
   ASSERT_GT(declaracoes[0].anexos.registros.size(), 6000U);
-  const Resultado r = ValidaArquivo("GIA05", g::Arquivo(declaracoes));
-  EXPECT_EQ(r.veredicto, "OK");
-  EXPECT_EQ(r.saida, Recibo("GIA05", declaracoes));
+  EXPECT_EQ(blackbox::Valida("GIA05", "gia.txt", g::Arquivo(declaracoes), "OK"), Recibo("GIA05", declaracoes));
 }
 
 // Two declarations of May 2005 whose annexes break the annex rules: each
@@ -119,22 +78,18 @@ TEST(GIA0405AnexosArquivo, ReportOfAnnexFindings) {
 
   const std::string d1 = "123/4567897    05/2005 ";
   const std::string d2 = "987/6543216    05/2005 ";
-  const Resultado r = ValidaArquivo("GIA05", arquivo);
-  EXPECT_EQ(r.veredicto, "NOK");
-  EXPECT_EQ(r.saida, (std::vector<std::string>{
-                         "ARQUIVO REJEITADO. ENCAMINHAMOS ABAIXO OS ERROS ENCONTRADOS:",
-                         std::string(73, '-'),
-                         std::string("CGC/TE         Período Lin Ini Fim Descrição do Erro"_cp),
-                         std::string(73, '-'),
-                         d1 + std::string("002 046 048 Campo obrigatório não informado"_cp),
-                         d1 + std::string("003 046 048 Código Inválido"_cp),
-                         d1 + std::string("005 046 048 CFOP inválido"_cp),
-                         d1 + std::string("007 044 045 Qtd Ocorrências anexo inválida"_cp),
-                         d1 + std::string("001 868 870 Nro de linhas do anexo inválido"_cp),
-                         d1 + std::string("001 374 374 Deve existir apenas UM Anexo 7"_cp),
-                         d2 + std::string("009 046 048 Código Inválido"_cp),
-                         d2 + std::string("009 000 000 Anexo X03a sem Anexo X03"_cp),
-                     }));
+  EXPECT_EQ(blackbox::Valida("GIA05", "gia.txt", arquivo, "NOK"),
+            blackbox::Relatorio(blackbox::kCabecalhoCGCTE,
+                                {
+                                    d1 + std::string("002 046 048 Campo obrigatório não informado"_cp),
+                                    d1 + std::string("003 046 048 Código Inválido"_cp),
+                                    d1 + std::string("005 046 048 CFOP inválido"_cp),
+                                    d1 + std::string("007 044 045 Qtd Ocorrências anexo inválida"_cp),
+                                    d1 + std::string("001 868 870 Nro de linhas do anexo inválido"_cp),
+                                    d1 + std::string("001 374 374 Deve existir apenas UM Anexo 7"_cp),
+                                    d2 + std::string("009 046 048 Código Inválido"_cp),
+                                    d2 + std::string("009 000 000 Anexo X03a sem Anexo X03"_cp),
+                                }));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,103 +13,40 @@
 #include "common/cp1252.h"
 #include "tests/blackbox/pasta_valida.h"
 
+namespace blackbox {
 namespace {
 
 using geradores::DeclaracaoGerada;
 using geradores::Digitos;
-using geradores::Poe;
 using Linhas = std::vector<std::string>;
 
-const std::string kEmail = "contribuinte@exemplo.com.br";
-
-// Runs the file as kind GIAST01; the verdict must be `veredicto` and no work
-// file may be left. Returns saida.txt's lines.
-Linhas Valida(const std::string& arquivo, const std::string& veredicto) {
-  blackbox::PastaValida pasta;
-  pasta.EscreveArquivo("giast01.txt", arquivo);
-  pasta.EscreveParametros("GIAST01", blackbox::PastaValida::CaminhoDoPrograma(pasta.Caminho() / "giast01.txt"));
-  EXPECT_EQ(pasta.Executa(), 0) << pasta.Erro();
-  const Linhas parametros = pasta.LinhasParametros();
-  EXPECT_EQ(parametros.size(), 2U);
-  if (parametros.size() == 2) {
-    EXPECT_EQ(parametros[1], veredicto);
-  }
-  EXPECT_FALSE(pasta.Existe("aux00001.txt"));
-  EXPECT_FALSE(pasta.Existe("aux00002.txt"));
-  return pasta.LinhasSaida();
-}
-
-// The whole receipt: GIA wording and CGC/TE headings, as for the GIA kinds.
-Linhas Recibo(const Linhas& lista, int quantas) {
-  const std::string hifens(70, '-');
-  Linhas linhas = {
-      std::string("                COMPROVANTE DE TRANSMISSÃO DE ARQUIVO                 "_cp),
-      std::string(29, ' ') + "ORBELANDA" + std::string(31, ' '),
-      std::string(30, ' ') + "VALDORIA" + std::string(23, ' '),
-      "",
-      "  Nro Protocolo:                Data:              Hora:",
-      "  Documento    :GIAST01         Chave:",
-      "  E-Mail       :" + geradores::Texto(kEmail, 70),
-      "",
-      "  Apontamos  o  recebimento  do  arquivo  descrito  acima.   Para  sua",
-      std::string("maior  segurança   quanto  à  entrega  de  suas   GIAs,   recomendamos"_cp),
-      std::string("verificar  na  caixa postal  que V.Sa. escolheu  quando da transmissão"_cp),
-      "do arquivo, os  recibos  definitivos  das  GIAs  remetidas.",
-      "",
-      "GIA(s) TRANSMITIDAS(s)",
-      hifens,
-      "CGC/TE         REFER    CGC/TE         REFER    CGC/TE         REFER",
-      hifens,
-  };
-  linhas.insert(linhas.end(), lista.begin(), lista.end());
-  char numero[16];
-  std::snprintf(numero, sizeof numero, "%03d", quantas);
-  linhas.insert(
-      linhas.end(),
-      {"", "", std::string("Comprovante de transmissão representativo de   "_cp) + numero + "   GIAs  (sem  valor",
-       std::string("fiscal). Este comprovante será substituído pelo  recibo definitivo  da"_cp),
-       std::string("entrega da(s) GIA(s) após o processamento das informações."_cp)});
-  return linhas;
-}
-
-Linhas Relatorio(const Linhas& achados) {
-  const std::string hifens(73, '-');
-  Linhas linhas = {"ARQUIVO REJEITADO. ENCAMINHAMOS ABAIXO OS ERROS ENCONTRADOS:", hifens,
-                   std::string("CGC/TE         Período Lin Ini Fim Descrição do Erro"_cp), hifens};
-  linhas.insert(linhas.end(), achados.begin(), achados.end());
-  return linhas;
-}
-
-std::string Achado(std::string_view contribuinte_periodo, int linha, int primeira, int ultima, std::string_view texto) {
-  char numeros[48];
-  std::snprintf(numeros, sizeof numeros, " %03d %03d %03d ", linha, primeira, ultima);
-  return std::string(contribuinte_periodo) + numeros + std::string(texto);
+// Runs the file as kind GIAST01; the verdict must be `veredicto`.
+Linhas Valida(const std::string& arquivo, std::string_view veredicto) {
+  return blackbox::Valida("GIAST01", "giast01.txt", arquivo, veredicto);
 }
 
 std::string V(long long valor) { return Digitos(valor, 15); }
 
-std::string Registro(const std::vector<std::pair<int, std::string>>& mudancas) {
-  std::string r = geradores::RegistroGIAST01Zerado();
-  for (const auto& [coluna, texto] : mudancas) Poe(r, coluna, texto);
-  return r;
+std::string Registro(const geradores::Campos& mudancas) {
+  return geradores::ComCampos(geradores::RegistroGIAST01Zerado(), mudancas);
 }
 
 // A record with movement whose field 17, and so the sum of its payments, is `total`.
-std::string ComPagamentos(long long total, const std::vector<std::pair<int, std::string>>& pagamentos) {
-  std::vector<std::pair<int, std::string>> mudancas = {
-      {41, " "}, {123, V(total + 1)}, {138, V(total)}, {213, V(total)}};
+std::string ComPagamentos(long long total, const geradores::Campos& pagamentos) {
+  geradores::Campos mudancas = {{41, " "}, {123, V(total + 1)}, {138, V(total)}, {213, V(total)}};
   mudancas.insert(mudancas.end(), pagamentos.begin(), pagamentos.end());
   return Registro(mudancas);
 }
 
 TEST(GIAST01Arquivo, ReciboDeUmArquivoGerado) {
   const auto declaracoes = geradores::GeradorGIAST01(31).Varias(8);
-  EXPECT_EQ(Valida(geradores::Arquivo(declaracoes), "OK"), Recibo(geradores::LinhasRecibo(declaracoes), 8));
+  EXPECT_EQ(Valida(geradores::Arquivo(declaracoes), "OK"),
+            ReciboGIA("GIAST01", geradores::LinhasRecibo(declaracoes), 8));
 }
 
 TEST(GIAST01Arquivo, ReciboDeUmaSoLinha) {
   const DeclaracaoGerada d = geradores::GeradorGIAST01(5).Proxima();
-  EXPECT_EQ(Valida(d.linha + "\r\n", "OK"), Recibo({d.EntradaRecibo()}, 1));
+  EXPECT_EQ(Valida(d.linha + "\r\n", "OK"), ReciboGIA("GIAST01", {d.EntradaRecibo()}, 1));
 }
 
 TEST(GIAST01Arquivo, ReciboDeMilharesDeLinhas) {
@@ -118,7 +54,7 @@ TEST(GIAST01Arquivo, ReciboDeMilharesDeLinhas) {
   const Linhas lista = geradores::LinhasRecibo(declaracoes);
   ASSERT_EQ(lista.size(), 3334U);
   ASSERT_EQ(lista.back().size(), 48U);
-  EXPECT_EQ(Valida(geradores::Arquivo(declaracoes), "OK"), Recibo(lista, 10001));
+  EXPECT_EQ(Valida(geradores::Arquivo(declaracoes), "OK"), ReciboGIA("GIAST01", lista, 10001));
 }
 
 TEST(GIAST01Arquivo, RelatorioComOsDoisCatalogos) {
@@ -162,7 +98,8 @@ TEST(GIAST01Arquivo, RelatorioComOsDoisCatalogos) {
       Achado(maio, 9, 213, 227, "Valor do campo 17 incorreto"),
       Achado(maio, 9, 213, 227, "Soma parcelas difere do campo 17"),
   };
-  EXPECT_EQ(Valida(blackbox::Texto(registros), "NOK"), Relatorio(esperado));
+  EXPECT_EQ(Valida(Texto(registros), "NOK"), Relatorio(kCabecalhoCGCTE, esperado));
 }
 
 }  // namespace
+}  // namespace blackbox

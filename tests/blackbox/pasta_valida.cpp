@@ -2,16 +2,20 @@
 #include "pasta_valida.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "common/cp1252.h"
 
 extern char** environ;
 
@@ -164,6 +168,18 @@ int PastaValida::Executa() {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+std::vector<std::string> PastaValida::ExecutaComRelatorio(std::string_view veredito) {
+  EXPECT_EQ(Executa(), 0) << Erro();
+  const std::vector<std::string> parametros = LinhasParametros();
+  EXPECT_EQ(parametros.size(), 2U);
+  if (parametros.size() == 2) {
+    EXPECT_EQ(parametros[1], veredito);
+  }
+  EXPECT_FALSE(Existe("aux00001.txt"));
+  EXPECT_FALSE(Existe("aux00002.txt"));
+  return LinhasSaida();
+}
+
 bool PastaValida::Existe(const std::string& nome) const { return std::filesystem::exists(pasta_ / nome); }
 
 std::string PastaValida::Le(const std::string& nome) const {
@@ -182,6 +198,63 @@ std::vector<std::string> PastaValida::Arquivos() const {
   }
   std::sort(nomes.begin(), nomes.end());
   return nomes;
+}
+
+std::vector<std::string> Valida(std::string_view tipo, const std::string& nome, std::string_view conteudo,
+                                std::string_view veredito) {
+  PastaValida pasta;
+  pasta.EscreveArquivo(nome, conteudo);
+  pasta.EscreveParametros(tipo, PastaValida::CaminhoDoPrograma(pasta.Caminho() / nome));
+  return pasta.ExecutaComRelatorio(veredito);
+}
+
+std::vector<std::string> ReciboGIA(std::string_view tipo, const std::vector<std::string>& lista, int quantas) {
+  const std::string hifens(70, '-');
+  std::vector<std::string> linhas = {
+      std::string("                COMPROVANTE DE TRANSMISSÃO DE ARQUIVO                 "_cp),
+      std::string(29, ' ') + "ORBELANDA" + std::string(31, ' '),
+      std::string(30, ' ') + "VALDORIA" + std::string(23, ' '),
+      "",
+      "  Nro Protocolo:                Data:              Hora:",
+      "  Documento    :" + Preenche(std::string(tipo), 12) + "    Chave:",
+      "  E-Mail       :" + Preenche(Parametros{}.email, 70),
+      "",
+      "  Apontamos  o  recebimento  do  arquivo  descrito  acima.   Para  sua",
+      std::string("maior  segurança   quanto  à  entrega  de  suas   GIAs,   recomendamos"_cp),
+      std::string("verificar  na  caixa postal  que V.Sa. escolheu  quando da transmissão"_cp),
+      "do arquivo, os  recibos  definitivos  das  GIAs  remetidas.",
+      "",
+      "GIA(s) TRANSMITIDAS(s)",
+      hifens,
+      "CGC/TE         REFER    CGC/TE         REFER    CGC/TE         REFER",
+      hifens,
+  };
+  linhas.insert(linhas.end(), lista.begin(), lista.end());
+  char numero[16];
+  std::snprintf(numero, sizeof numero, "%03d", quantas);
+  linhas.insert(
+      linhas.end(),
+      {"", "", std::string("Comprovante de transmissão representativo de   "_cp) + numero + "   GIAs  (sem  valor",
+       std::string("fiscal). Este comprovante será substituído pelo  recibo definitivo  da"_cp),
+       std::string("entrega da(s) GIA(s) após o processamento das informações."_cp)});
+  return linhas;
+}
+
+const std::string kCabecalhoCGCTE(std::string("CGC/TE         Período Lin Ini Fim Descrição do Erro"_cp));
+const std::string kCabecalhoInscricao(std::string("Inscrição      Período Lin Ini Fim Descrição do Erro"_cp));
+
+std::vector<std::string> Relatorio(const std::string& cabecalho, const std::vector<std::string>& achados) {
+  const std::string hifens(73, '-');
+  std::vector<std::string> linhas = {"ARQUIVO REJEITADO. ENCAMINHAMOS ABAIXO OS ERROS ENCONTRADOS:", hifens, cabecalho,
+                                     hifens};
+  linhas.insert(linhas.end(), achados.begin(), achados.end());
+  return linhas;
+}
+
+std::string Achado(std::string_view contribuinte_periodo, int linha, int primeira, int ultima, std::string_view texto) {
+  char numeros[48];
+  std::snprintf(numeros, sizeof numeros, " %03d %03d %03d ", linha, primeira, ultima);
+  return std::string(contribuinte_periodo) + numeros + std::string(texto);
 }
 
 }  // namespace blackbox

@@ -1,16 +1,16 @@
 // Black-box harness: a temporary folder with a copy of the built valida, in
 // which a test writes "param.txt" and the declaration, starts the program as a
-// caller does and reads both results back.
+// caller does and reads both results back; and the expected results: the
+// receipt, the rejection report and its finding lines.
 //
 // The program comes from VALIDA_PROGRAMA; when it is a Windows executable it
 // runs under the Wine named by VALIDA_WINE (with the caller's WINEPREFIX).
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <filesystem>
 
 namespace blackbox {
 
@@ -55,6 +55,9 @@ class PastaValida {
   int Executa();
   // What the program wrote on its standard error stream in the last run.
   [[nodiscard]] const std::string& Erro() const { return erro_; }
+  // Executa, expecting a report: exit status 0, `veredito` on the second line
+  // of "param.txt" and no work file left. Returns saida.txt's lines.
+  std::vector<std::string> ExecutaComRelatorio(std::string_view veredito);
 
   [[nodiscard]] bool Existe(const std::string& nome) const;
   [[nodiscard]] std::string Le(const std::string& nome) const;
@@ -68,5 +71,28 @@ class PastaValida {
   std::filesystem::path programa_;
   std::string erro_;
 };
+
+// Runs the declaration `conteudo`, written as `nome` in a new folder, as kind
+// `tipo` (the path given whole) with ExecutaComRelatorio. Returns saida.txt's
+// lines.
+std::vector<std::string> Valida(std::string_view tipo, const std::string& nome, std::string_view conteudo,
+                                std::string_view veredito);
+
+// The whole receipt in GIA wording for the default parameters (default
+// headings, no consultation address): `lista` holds its list lines, `quantas`
+// the declarations.
+std::vector<std::string> ReciboGIA(std::string_view tipo, const std::vector<std::string>& lista, int quantas);
+
+// The column headings of the report: the registration as a CGC/TE or as an
+// "Inscrição".
+extern const std::string kCabecalhoCGCTE;
+extern const std::string kCabecalhoInscricao;
+
+// The rejection report: its frame with `cabecalho`, then the finding lines.
+std::vector<std::string> Relatorio(const std::string& cabecalho, const std::vector<std::string>& achados);
+
+// A finding line: taxpayer and period ("123/4567897    09/1998"), line,
+// first and last column, text.
+std::string Achado(std::string_view contribuinte_periodo, int linha, int primeira, int ultima, std::string_view texto);
 
 }  // namespace blackbox

@@ -109,11 +109,7 @@ struct DeclaracaoGIA0405 {
   }
 
   // "123/4567897    05/2005  ": the 24-character receipt entry.
-  [[nodiscard]] std::string EntradaRecibo() const {
-    const std::string& c = prefixo.cgcte;
-    const std::string& p = prefixo.periodo;
-    return c.substr(0, 3) + "/" + c.substr(3) + "    " + p.substr(0, 2) + "/" + p.substr(2) + "  ";
-  }
+  [[nodiscard]] std::string EntradaRecibo() const { return geradores::EntradaRecibo(prefixo.cgcte, prefixo.periodo); }
 };
 
 // Declarations of plausible taxpayers and amounts, with or without annexes.
@@ -144,8 +140,7 @@ class GeradorGIA0405 {
   PrefixoGIA0405 Prefixo() {
     // Version 4 covers October 1998 to August 2000; version 5 the months after.
     const bool v4 = versao_ == "04";
-    const Mes referencia{
-        static_cast<int>(s_.Entre(Mes::De(v4 ? 199810 : 200009).indice, Mes::De(v4 ? 200008 : 202412).indice))};
+    const Mes referencia = MesEntre(s_, v4 ? 199810 : 200009, v4 ? 200008 : 202412);
     PrefixoGIA0405 p;
     p.versao = versao_;
     p.campos = Mes{referencia.indice + 1}.DDMMAAAA(10);  // not examined
@@ -190,18 +185,6 @@ class GeradorGIA0405 {
   GeradorAnexosGIA0405 anexos_;
   std::string versao_;
 };
-
-// The receipt-list lines of the declarations: three entries a line.
-inline std::vector<std::string> LinhasRecibo(const std::vector<DeclaracaoGIA0405>& declaracoes) {
-  std::vector<std::string> linhas;
-  std::string linha;
-  for (const auto& d : declaracoes) {
-    linha += d.EntradaRecibo();
-    if (linha.size() >= 70) linhas.push_back(std::exchange(linha, {}));
-  }
-  if (linha.size() > 1) linhas.push_back(linha);
-  return linhas;
-}
 
 // The whole file: every record ends with CR LF.
 inline std::string Arquivo(const std::vector<DeclaracaoGIA0405>& declaracoes) {

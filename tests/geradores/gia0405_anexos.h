@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/geradores/gia03.h"
+#include "tests/geradores/comum.h"
 
 namespace geradores {
 

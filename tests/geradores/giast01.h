@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/geradores/gia03.h"
+#include "tests/geradores/comum.h"
 
 namespace geradores {
 
@@ -74,16 +74,16 @@ inline std::string RegistroGIAST01Zerado() {
   return r;
 }
 
-class GeradorGIAST01 {
+class GeradorGIAST01 : public GeradorDeRegistros<GeradorGIAST01> {
  public:
   static constexpr int kTamanhoRegistro = 754;
 
-  explicit GeradorGIAST01(std::uint64_t semente) : s_(semente) {}
+  using GeradorDeRegistros::GeradorDeRegistros;
 
   DeclaracaoGerada Proxima() {
     DeclaracaoGerada d;
     std::string r(kTamanhoRegistro, ' ');
-    const Mes referencia{static_cast<int>(s_.Entre(Mes::De(199905).indice, Mes::De(200006).indice))};
+    const Mes referencia = MesEntre(s_, 199905, 200006);
     d.periodo = referencia.MMAAAA();
     d.cgcte = CGCTEValido(s_);
 
@@ -148,16 +148,6 @@ class GeradorGIAST01 {
     d.linha = std::move(r);
     return d;
   }
-
-  std::vector<DeclaracaoGerada> Varias(int quantas) {
-    std::vector<DeclaracaoGerada> declaracoes;
-    declaracoes.reserve(static_cast<std::size_t>(quantas));
-    for (int i = 0; i < quantas; ++i) declaracoes.push_back(Proxima());
-    return declaracoes;
-  }
-
- private:
-  Sorteio s_;
 };
 
 }  // namespace geradores

@@ -21,7 +21,7 @@ class ExecucaoDeTeste {
   explicit ExecucaoDeTeste(const std::string& tipo_documento,
                            plataforma::Ambiente& ambiente = plataforma::Ambiente::Padrao())
       : pasta_(CriaPasta()), run(ambiente, pasta_.string()) {
-    run.parametros.TipoDocumento = Campo(tipo_documento, 12);
+    run.parametros.TipoDocumento = Ajusta(tipo_documento, 12);
     run.ListaErros.Cria(run.ambiente, run.CaminhoNaPasta("aux00001.txt"));
     run.ListaRecibo.Cria(run.ambiente, run.CaminhoNaPasta("aux00002.txt"));
     run.NumeroLinha = 1;

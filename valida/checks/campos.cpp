@@ -67,6 +67,28 @@ bool ValidaData(std::string_view linha, int coluna, int tipo) {
   return valida;
 }
 
+std::string_view UltimoDiaDoMes(std::int64_t mes, std::int64_t ano) {
+  switch (mes) {
+    case 1:
+    case 3:
+    case 5:
+    case 7:
+    case 8:
+    case 10:
+    case 12:
+      return "31";
+    case 4:
+    case 6:
+    case 9:
+    case 11:
+      return "30";
+    case 2:
+      return ano % 4 == 0 ? "29" : "28";
+    default:
+      return {};
+  }
+}
+
 char DigitoControleCGCTE(std::string_view numero) {
   numero = Apara(numero).substr(0, 11);
   const auto n = static_cast<int>(numero.size());

@@ -20,6 +20,10 @@ bool ValidaNumerico(std::string_view linha, int coluna, int largura);
 // Kind 6: MMAAAA at `coluna`; kind 8: DDMMAAAA. All zeros is accepted.
 bool ValidaData(std::string_view linha, int coluna, int tipo);
 
+// The last day ("28" to "31") of a month; empty for a month outside 1 to 12.
+// Every year divisible by 4 is a leap year here.
+std::string_view UltimoDiaDoMes(std::int64_t mes, std::int64_t ano);
+
 // The check digit ('0' to '9') that the last character of a CGC/TE must carry.
 char DigitoControleCGCTE(std::string_view numero);
 

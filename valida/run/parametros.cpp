@@ -26,7 +26,7 @@ std::string_view Apara(std::string_view texto) {
   return texto.substr(inicio, fim - inicio + 1);
 }
 
-std::string Campo(std::string_view texto, std::size_t largura) {
+std::string Ajusta(std::string_view texto, std::size_t largura) {
   std::string campo(Apara(texto).substr(0, largura));
   campo.resize(largura, ' ');
   return campo;
@@ -36,13 +36,13 @@ std::string_view PrimeiraLinha(std::string_view conteudo) { return conteudo.subs
 
 Parametros LeParametros(std::string_view linha) {
   Parametros p;
-  p.Identificador = Campo(Fatia(linha, 1, 8), 8);
-  p.TipoDocumento = Campo(Fatia(linha, 9, 12), 12);
-  p.ArquivoDeclaracao = Campo(Fatia(linha, 21, 128), 128);
-  p.EmailContribuinte = Campo(Fatia(linha, 149, 70), 70);
-  p.EnderecoConsulta = Campo(Fatia(linha, 219, 70), 70);
-  p.CabecalhoOrgao = Campo(Fatia(linha, 289, 70), 70);
-  p.CabecalhoEstado = Campo(Fatia(linha, 359, 30), 30);
+  p.Identificador = Ajusta(Fatia(linha, 1, 8), 8);
+  p.TipoDocumento = Ajusta(Fatia(linha, 9, 12), 12);
+  p.ArquivoDeclaracao = Ajusta(Fatia(linha, 21, 128), 128);
+  p.EmailContribuinte = Ajusta(Fatia(linha, 149, 70), 70);
+  p.EnderecoConsulta = Ajusta(Fatia(linha, 219, 70), 70);
+  p.CabecalhoOrgao = Ajusta(Fatia(linha, 289, 70), 70);
+  p.CabecalhoEstado = Ajusta(Fatia(linha, 359, 30), 30);
   return p;
 }
 

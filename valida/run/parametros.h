@@ -30,6 +30,6 @@ bool ParametrosValidos(const Parametros& parametros);
 std::string_view Apara(std::string_view texto);
 
 // The text trimmed and padded with blanks (or cut) to the width.
-std::string Campo(std::string_view texto, std::size_t largura);
+std::string Ajusta(std::string_view texto, std::size_t largura);
 
 }  // namespace valida

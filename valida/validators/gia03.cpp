@@ -6,19 +6,13 @@
 #include <string_view>
 
 #include "valida/checks/campos.h"
-#include "valida/checks/erros.h"
 #include "valida/checks/formato.h"
+#include "valida/checks/registro.h"
 #include "valida/validators/validadores.h"
 
 namespace valida {
 
 namespace {
-
-// A field of the record: first column (1-based) and width.
-struct Campo {
-  int coluna;
-  int largura;
-};
 
 // The record layout.
 constexpr Campo kMarca{1, 4};
@@ -50,14 +44,7 @@ constexpr Campo H(int i) { return {308 + kLarguraValor * (i - 1), kLarguraValor}
 
 // Nine instalments: a due date DDMMAAAA followed by its amount.
 constexpr int kQtdParcelas = 9;
-struct Parcela {
-  Campo data;
-  Campo valor;
-};
-constexpr Parcela ParcelaNo(int i) {
-  const int coluna = 516 + 24 * (i - 1);
-  return {{coluna, 8}, {coluna + 8, kLarguraValor}};
-}
+constexpr Parcela ParcelaNo(int i) { return Parcela::Em(516 + 24 * (i - 1), kLarguraValor); }
 
 // The numeric fields that close the record: eight amounts and one of four digits.
 constexpr int kQtdFinais = 8;
@@ -68,30 +55,12 @@ constexpr Campo kUltimoCampo{876, 4};
 constexpr std::string_view kPrimeiraReferencia = "199407";
 constexpr std::string_view kUltimaReferencia = "199809";
 
-// One record under check: reads a field, records a finding at the field's
-// own columns.
-class Registro {
+// The GIA 3 record: an amount as the rules use it, 0 when it is not numeric
+// (GIA code 7).
+class RegistroGIA03 : public Registro {
  public:
-  Registro(Execucao& run, std::string_view linha) : run_(run), linha_(linha) {}
-
-  [[nodiscard]] std::string_view Texto(Campo c) const { return Fatia(linha_, c.coluna, c.largura); }
-  [[nodiscard]] bool EhNumerico(Campo c) const { return ValidaNumerico(linha_, c.coluna, c.largura); }
-  // A due date, DDMMAAAA.
-  [[nodiscard]] bool EhData(Campo c) const { return ValidaData(linha_, c.coluna, 8); }
-  [[nodiscard]] Montante ValorDe(Campo c) const { return Valor(linha_, c.coluna, c.largura); }
-
-  void Erro(int codigo, Campo c) { RegistraErroGIA(run_, codigo, c.coluna, c.coluna + c.largura - 1); }
-
-  // The field's value; no value (and GIA code 7) when it is not numeric.
-  std::optional<Montante> Numerico(Campo c) { return LeNumerico(run_, linha_, c.coluna, c.largura); }
-  // An amount as the rules use it: 0 when it is not numeric (GIA code 7).
-  Montante Quantia(Campo c) { return Numerico(c).value_or(0); }
-
-  Execucao& run() { return run_; }
-
- private:
-  Execucao& run_;
-  std::string_view linha_;
+  using Registro::Registro;
+  [[nodiscard]] Montante Quantia(Campo c) const { return Numerico(c).value_or(0); }
 };
 
 // The AAAAMM key of a numeric MMAAAA period or DDMMAAAA date whose month
@@ -102,7 +71,7 @@ std::string Chave(std::string_view texto, std::size_t mes) {
 
 // Marker, version, indicator, days, period and CGC/TE. Returns the reference
 // key, empty when the period is not numeric.
-std::string ConfereCabecalho(Registro& r) {
+std::string ConfereCabecalho(RegistroGIA03& r) {
   if (r.Texto(kMarca) != "****") r.Erro(1, kMarca);
   if (r.Numerico(kVersao).has_value() && r.Texto(kVersao) != "03") r.Erro(2, kVersao);
   if (r.Texto(kIndicador) != " " && r.Texto(kIndicador) != "X") r.Erro(14, kIndicador);
@@ -145,7 +114,7 @@ struct Apuracao {
 
 // The amounts A to R4 in column order, with rules 1 to 6 as soon as their
 // fields are read.
-Apuracao ConfereApuracao(Registro& r) {
+Apuracao ConfereApuracao(RegistroGIA03& r) {
   Apuracao apuracao;
   const Montante a = r.Quantia(kA);
   const Montante b = r.Quantia(kB);
@@ -187,7 +156,7 @@ Apuracao ConfereApuracao(Registro& r) {
 // The nine instalments, each checked in two passes that are kept apart on
 // purpose: the date pass and then the amount pass, which may repeat a
 // finding of the first. Returns the sum of the numeric amounts.
-Montante ConfereParcelas(Registro& r, const std::string& referencia) {
+Montante ConfereParcelas(RegistroGIA03& r, const std::string& referencia) {
   Montante soma = 0;
   for (int i = 1; i <= kQtdParcelas; ++i) {
     const Parcela p = ParcelaNo(i);
@@ -230,7 +199,7 @@ Montante ConfereParcelas(Registro& r, const std::string& referencia) {
 }  // namespace
 
 void ValidaGIA03(Execucao& run, std::string_view linha) {
-  Registro r(run, linha);
+  RegistroGIA03 r(run, linha);
   run.VersaoArquivo = std::string(r.Texto(kVersao));
   run.PeriodoAtual = std::string(r.Texto(kReferencia));
   run.InscricaoAtual = std::string(r.Texto(kCGCTE));

@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "valida/checks/campos.h"
-#include "valida/checks/erros.h"
 #include "valida/checks/formato.h"
+#include "valida/checks/registro.h"
 #include "valida/validators/gia0405_anexos.h"
 #include "valida/validators/validadores.h"
 
@@ -18,30 +18,23 @@ namespace valida {
 
 namespace {
 
-// A field of the record: first column and width.
-struct Coluna {
-  int primeira;
-  int largura;
-  [[nodiscard]] constexpr int ultima() const { return primeira + largura - 1; }
-};
-
 // The prefix that every record carries.
-constexpr Coluna kMarca{1, 4};
-constexpr Coluna kVersao{5, 2};
-constexpr Coluna kCamposDeclaracao{7, 8};
-constexpr Coluna kIndicador{15, 1};
-constexpr Coluna kPrimeiroDia{16, 2};
-constexpr Coluna kUltimoDia{18, 2};
-constexpr Coluna kReferencia{20, 6};
-constexpr Coluna kInscricao{26, 10};
-constexpr Coluna kSequencia{36, 4};
-constexpr Coluna kTipo{40, 4};
+constexpr Campo kMarca{1, 4};
+constexpr Campo kVersao{5, 2};
+constexpr Campo kCamposDeclaracao{7, 8};
+constexpr Campo kIndicador{15, 1};
+constexpr Campo kPrimeiroDia{16, 2};
+constexpr Campo kUltimoDia{18, 2};
+constexpr Campo kReferencia{20, 6};
+constexpr Campo kInscricao{26, 10};
+constexpr Campo kSequencia{36, 4};
+constexpr Campo kTipo{40, 4};
 
 constexpr std::string_view kTipoPrincipal = "ABC ";
 // The annex record types in the order of their count index, 1 to 17.
-constexpr std::array<std::string_view, kTiposAnexo> kTiposAnexoGIA = {
-    "X01 ", "X02 ", "X03 ", "X03A", "X04 ", "X05 ", "X05A", "X05B", "X06 ",
-    "X07 ", "X07A", "X07B", "X08 ", "X09 ", "X10 ", "X11 ", "X12 "};
+constexpr std::array<std::string_view, kTiposAnexo> kTiposAnexoGIA = {"X01 ", "X02 ", "X03 ", "X03A", "X04 ", "X05 ",
+                                                                      "X05A", "X05B", "X06 ", "X07 ", "X07A", "X07B",
+                                                                      "X08 ", "X09 ", "X10 ", "X11 ", "X12 "};
 
 constexpr std::string_view kMarcaTeleprocessamento = "****";
 constexpr std::string_view kVersao4 = "04";
@@ -60,26 +53,12 @@ int IndiceAnexo(std::string_view tipo) {
   return 0;
 }
 
-std::string_view Texto(std::string_view linha, Coluna c) { return Fatia(linha, c.primeira, c.largura); }
-
-void Registra(Execucao& run, int codigo, Coluna c) { RegistraErroGIA(run, codigo, c.primeira, c.ultima()); }
-
-// The last day ("28" to "31") of a month; empty for a month outside 1 to 12.
-// Every year divisible by 4 is a leap year here.
-std::string_view UltimoDiaDoMes(std::int64_t mes, std::int64_t ano) {
-  switch (mes) {
-    case 1: case 3: case 5: case 7: case 8: case 10: case 12: return "31";
-    case 4: case 6: case 9: case 11: return "30";
-    case 2: return ano % 4 == 0 ? "29" : "28";
-    default: return {};
-  }
-}
-
 // An annex record, or one of an unknown type, repeats the prefix of its main
 // record. Only the first difference is recorded.
-void ConfereCabecalhoAnexo(Execucao& run, std::string_view linha) {
+void ConfereCabecalhoAnexo(const Registro& r) {
+  const Execucao& run = r.run();
   const EstadoGIA0405& g = run.gia0405;
-  const std::array<std::pair<Coluna, std::string_view>, 6> repetidos = {{
+  const std::array<std::pair<Campo, std::string_view>, 6> repetidos = {{
       {kMarca, g.MarcaGIA},
       {kVersao, g.VersaoGIA},
       {kPrimeiroDia, g.PrimeiroDiaGIA},
@@ -87,9 +66,9 @@ void ConfereCabecalhoAnexo(Execucao& run, std::string_view linha) {
       {kReferencia, run.PeriodoGIA},
       {kInscricao, run.InscricaoGIA},
   }};
-  for (const auto& [coluna, guardado] : repetidos) {
-    if (Texto(linha, coluna) != guardado) {
-      Registra(run, 20, coluna);
+  for (const auto& [campo, guardado] : repetidos) {
+    if (r.Texto(campo) != guardado) {
+      r.Erro(20, campo);
       return;
     }
   }
@@ -98,9 +77,9 @@ void ConfereCabecalhoAnexo(Execucao& run, std::string_view linha) {
 // The identity fields of a main record (columns 1-35), checked in the order
 // mark, version, indicator, reference, first day, last day, registration: the
 // last-day rule needs the reference.
-class IdentidadePrincipal {
+class IdentidadePrincipal : private Registro {
  public:
-  IdentidadePrincipal(Execucao& run, std::string_view linha) : run_(run), linha_(linha) {}
+  using Registro::Registro;
 
   void Confere() {
     Marca();
@@ -113,54 +92,51 @@ class IdentidadePrincipal {
   }
 
  private:
-  std::optional<Montante> Numerico(Coluna c) { return LeNumerico(run_, linha_, c.primeira, c.largura); }
-
   void Marca() {
-    if (Texto(linha_, kMarca) != kMarcaTeleprocessamento) Registra(run_, 1, kMarca);
+    if (Texto(kMarca) != kMarcaTeleprocessamento) Erro(1, kMarca);
   }
 
   void Versao() {
     if (!Numerico(kVersao)) return;
-    const std::string_view versao = Texto(linha_, kVersao);
+    const std::string_view versao = Texto(kVersao);
     if (versao != kVersao5 && versao != kVersao4)
-      Registra(run_, 2, kVersao);
-    else if (versao != run_.VersaoInicial)
-      Registra(run_, 50, kVersao);
+      Erro(2, kVersao);
+    else if (versao != run().VersaoInicial)
+      Erro(50, kVersao);
   }
 
   void Indicador() {
-    const std::string_view indicador = Texto(linha_, kIndicador);
-    if (indicador != " " && indicador != "X") Registra(run_, 14, kIndicador);
+    const std::string_view indicador = Texto(kIndicador);
+    if (indicador != " " && indicador != "X") Erro(14, kIndicador);
   }
 
   // A reference that is not numeric leaves ReferenciaAAAAMM as the previous
   // declaration set it. Each failed test ends the field.
   void Referencia() {
     if (!Numerico(kReferencia)) return;
-    const std::string_view mmaaaa = Texto(linha_, kReferencia);
-    std::string& aaaamm = run_.gia0405.ReferenciaAAAAMM;
+    const std::string_view mmaaaa = Texto(kReferencia);
+    std::string& aaaamm = run().gia0405.ReferenciaAAAAMM;
     aaaamm = std::string(mmaaaa.substr(2, 4)) + std::string(mmaaaa.substr(0, 2));
-    if (!ValidaData(linha_, kReferencia.primeira, 6)) {
-      Registra(run_, 12, kReferencia);
+    if (!ValidaData(linha(), kReferencia.primeira, 6)) {
+      Erro(12, kReferencia);
       return;
     }
     const std::string_view referencia = aaaamm;
-    const bool na_faixa = Texto(linha_, kVersao) == kVersao4
-                              ? kInicioVersao4 <= referencia && referencia <= kFimVersao4
-                              : referencia >= kInicioVersao5;
-    if (!na_faixa) Registra(run_, 51, kReferencia);
+    const bool na_faixa = Texto(kVersao) == kVersao4 ? kInicioVersao4 <= referencia && referencia <= kFimVersao4
+                                                     : referencia >= kInicioVersao5;
+    if (!na_faixa) Erro(51, kReferencia);
   }
 
   void PrimeiroDia() {
     if (!Numerico(kPrimeiroDia)) return;
-    if (Texto(linha_, kPrimeiroDia) != kPrimeiroDiaDoPeriodo) Registra(run_, 26, kPrimeiroDia);
+    if (Texto(kPrimeiroDia) != kPrimeiroDiaDoPeriodo) Erro(26, kPrimeiroDia);
   }
 
   void UltimoDia() {
     if (!Numerico(kUltimoDia)) return;
-    const std::string_view aaaamm = run_.gia0405.ReferenciaAAAAMM;
+    const std::string_view aaaamm = run().gia0405.ReferenciaAAAAMM;
     const std::string_view esperado = UltimoDiaDoMes(Valor(aaaamm, 5, 2), Valor(aaaamm, 1, 4));
-    if (!esperado.empty() && Texto(linha_, kUltimoDia) != esperado) Registra(run_, 15, kUltimoDia);
+    if (!esperado.empty() && Texto(kUltimoDia) != esperado) Erro(15, kUltimoDia);
   }
 
   // A zero registration is held as "0", so that the annex records that repeat
@@ -169,25 +145,22 @@ class IdentidadePrincipal {
     const std::optional<Montante> valor = Numerico(kInscricao);
     if (!valor) return;
     if (*valor == 0) {
-      run_.InscricaoAtual = "0";
-      Registra(run_, 16, kInscricao);
+      run().InscricaoAtual = "0";
+      Erro(16, kInscricao);
       return;
     }
-    const std::string& inscricao = run_.InscricaoAtual;
-    if (inscricao[9] != DigitoControleCGCTE(inscricao)) Registra(run_, 4, kInscricao);
+    const std::string& inscricao = run().InscricaoAtual;
+    if (inscricao[9] != DigitoControleCGCTE(inscricao)) Erro(4, kInscricao);
   }
-
-  Execucao& run_;
-  std::string_view linha_;
 };
 
 // The amounts of a main record (columns 44-833) and its declared annex line
 // counts (841-891), in the order of the layout. A field that is not numeric
 // is recorded once (code 7) and counts as zero in this record's sums and
 // comparisons; an amount kept for the closing then keeps its earlier value.
-class MontantesPrincipal {
+class MontantesPrincipal : private Registro {
  public:
-  MontantesPrincipal(Execucao& run, std::string_view linha) : run_(run), g_(run.gia0405), linha_(linha) {}
+  MontantesPrincipal(Execucao& run, std::string_view linha) : Registro(run, linha), g_(run.gia0405) {}
 
   void Confere() {
     const auto a1 = Guarda(g_.A1, Montante15(kColunaA1));
@@ -220,7 +193,7 @@ class MontantesPrincipal {
     Guarda(g_.C7, Montante15(kColunaC7));
     const auto c8 = Guarda(g_.C8, Montante15(480));
     const auto c9 = Guarda(g_.C9, Montante15(495));
-    if (c9 && *c9 > c8.value_or(0)) Registra(run_, 24, {495, kLarguraMontanteGIA});
+    if (c9 && *c9 > c8.value_or(0)) Erro(24, {495, kLarguraMontanteGIA});
     const auto c10 = Guarda(g_.C10, Montante15(kColunaC10));
     Montante15(525);
     Montante15(540);
@@ -256,7 +229,8 @@ class MontantesPrincipal {
   // lines of its annex type as they were.
   void LinhasDeclaradas() {
     for (int k = 0; k < kTiposAnexo; ++k) {
-      const auto contagem = Numerico({kColunaLinhasDeclaradas + k * kLarguraLinhasDeclaradas, kLarguraLinhasDeclaradas});
+      const auto contagem =
+          Numerico({kColunaLinhasDeclaradas + k * kLarguraLinhasDeclaradas, kLarguraLinhasDeclaradas});
       if (!contagem) continue;
       g_.LinhasDeclaradas[static_cast<std::size_t>(k)] = static_cast<std::int64_t>(*contagem);
       g_.LinhasContadas[static_cast<std::size_t>(k)] = 0;
@@ -266,7 +240,6 @@ class MontantesPrincipal {
  private:
   using Lido = std::optional<Montante>;
 
-  Lido Numerico(Coluna c) { return LeNumerico(run_, linha_, c.primeira, c.largura); }
   Lido Montante15(int coluna) { return Numerico({coluna, kLarguraMontanteGIA}); }
 
   static Lido Guarda(Montante& guardado, Lido valor) {
@@ -282,33 +255,31 @@ class MontantesPrincipal {
 
   // A positive amount needs its 60-column description.
   void ExigeDescricao(const Lido& valor, int coluna) {
-    if (valor && *valor > 0 && Apara(Fatia(linha_, coluna, kLarguraDescricao)).empty())
-      Registra(run_, 16, {coluna, kLarguraDescricao});
+    if (valor && *valor > 0 && Vazio({coluna, kLarguraDescricao})) Erro(16, {coluna, kLarguraDescricao});
   }
 
   void ConfereIgual(int coluna, Montante esperado) {
     const Lido valor = Montante15(coluna);
-    if (valor && *valor != esperado) Registra(run_, 24, {coluna, kLarguraMontanteGIA});
+    if (valor && *valor != esperado) Erro(24, {coluna, kLarguraMontanteGIA});
   }
 
   void ConfereTotal(int coluna, std::initializer_list<Lido> parcelas) { ConfereIgual(coluna, Soma(parcelas)); }
 
   // An "S" or "N" flag; any other character is recorded and returned as it is.
   char Flag(int coluna) {
-    const std::string_view flag = Fatia(linha_, coluna, 1);
-    if (flag != "S" && flag != "N") Registra(run_, 8, {coluna, 1});
+    const std::string_view flag = Texto({coluna, 1});
+    if (flag != "S" && flag != "N") Erro(8, {coluna, 1});
     return flag.empty() ? ' ' : flag[0];
   }
 
-  Execucao& run_;
   EstadoGIA0405& g_;
-  std::string_view linha_;
 };
 
 // A main record closes the declaration before it, is checked, is listed on
 // the receipt and opens its own declaration, in that order: the closing's
 // findings still carry the previous declaration's identity.
 void ValidaPrincipal(Execucao& run, std::string_view linha) {
+  const Registro r(run, linha);
   EstadoGIA0405& g = run.gia0405;
   run.MostraContribuinte(Formata(run.InscricaoAtual, kPictureCGCTE));
   if (!run.InscricaoGIA.empty()) FechaDeclaracaoGIA(run);
@@ -321,13 +292,13 @@ void ValidaPrincipal(Execucao& run, std::string_view linha) {
   run.AcrescentaReciboCGCTE();
   run.QtdGIAs += 1;
 
-  g.MarcaGIA = Texto(linha, kMarca);
-  g.VersaoGIA = Texto(linha, kVersao);
-  g.CamposDeclaracao = Texto(linha, kCamposDeclaracao);
-  g.IndicadorGIA = Texto(linha, kIndicador);
-  g.PrimeiroDiaGIA = Texto(linha, kPrimeiroDia);
-  g.UltimoDiaGIA = Texto(linha, kUltimoDia);
-  run.PeriodoGIA = Texto(linha, kReferencia);
+  g.MarcaGIA = r.Texto(kMarca);
+  g.VersaoGIA = r.Texto(kVersao);
+  g.CamposDeclaracao = r.Texto(kCamposDeclaracao);
+  g.IndicadorGIA = r.Texto(kIndicador);
+  g.PrimeiroDiaGIA = r.Texto(kPrimeiroDia);
+  g.UltimoDiaGIA = r.Texto(kUltimoDia);
+  run.PeriodoGIA = r.Texto(kReferencia);
   run.InscricaoGIA = run.InscricaoAtual;
 
   MontantesPrincipal montantes(run, linha);
@@ -343,11 +314,12 @@ void ValidaPrincipal(Execucao& run, std::string_view linha) {
 // number and the type are tested, and the record goes on to its own rules.
 // The findings come in exactly that order.
 void ValidaGIA0405(Execucao& run, std::string_view linha) {
+  const Registro r(run, linha);
   EstadoGIA0405& g = run.gia0405;
-  run.VersaoArquivo = Texto(linha, kVersao);
-  run.PeriodoAtual = Texto(linha, kReferencia);
-  run.InscricaoAtual = Texto(linha, kInscricao);
-  const std::string_view tipo = Texto(linha, kTipo);
+  run.VersaoArquivo = r.Texto(kVersao);
+  run.PeriodoAtual = r.Texto(kReferencia);
+  run.InscricaoAtual = r.Texto(kInscricao);
+  const std::string_view tipo = r.Texto(kTipo);
   const bool principal = tipo == kTipoPrincipal;
   const int indice = IndiceAnexo(tipo);
 
@@ -356,13 +328,12 @@ void ValidaGIA0405(Execucao& run, std::string_view linha) {
     ConfereLinhasAnexos(run);
     g.ContadorSequencia = 1;
   } else {
-    ConfereCabecalhoAnexo(run, linha);
+    ConfereCabecalhoAnexo(r);
   }
 
-  if (const auto sequencia = LeNumerico(run, linha, kSequencia.primeira, kSequencia.largura);
-      sequencia && *sequencia != g.ContadorSequencia)
-    Registra(run, 9, kSequencia);
-  if (!principal && indice == 0) Registra(run, 6, kTipo);
+  if (const auto sequencia = r.Numerico(kSequencia); sequencia && *sequencia != g.ContadorSequencia)
+    r.Erro(9, kSequencia);
+  if (!principal && indice == 0) r.Erro(6, kTipo);
   g.ContadorSequencia += 1;
 
   if (principal)

@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "valida/checks/campos.h"
-#include "valida/checks/erros.h"
-#include "valida/run/parametros.h"
+#include "valida/checks/registro.h"
 
 namespace valida {
 
@@ -19,13 +18,12 @@ namespace {
 
 // Every annex record: the number of occurrences at 44-45, the occurrences
 // from column 46 on.
-constexpr int kColunaQuantidade = 44;
-constexpr int kLarguraQuantidade = 2;
+constexpr Campo kQuantidade{44, 2};
 constexpr int kColunaOcorrencias = 46;
 
 // The first and last day of the declaration's period, in the record's own prefix.
-constexpr int kColunaPrimeiroDia = 16;
-constexpr int kColunaUltimoDia = 18;
+constexpr Campo kPrimeiroDia{16, 2};
+constexpr Campo kUltimoDia{18, 2};
 
 constexpr int kLarguraCFOP = 3;
 constexpr int kLarguraValor = 13;
@@ -35,7 +33,7 @@ constexpr int kDataDDMMAAAA = 8;  // the kind of ValidaData for a whole date
 constexpr int kLarguraDescricao = 60;
 
 // A field as the later tests of its occurrence see it.
-struct Campo {
+struct Lido {
   Montante valor = 0;   // 0 when the field is not numeric
   bool aceito = false;  // no finding yet, so the field's further tests apply
 };
@@ -49,20 +47,21 @@ enum class Zero { kObrigatorio, kAceito };
 // the first finding is recorded.
 class Ocorrencia {
  public:
-  Ocorrencia(Execucao& execucao, std::string_view registro, int base)
-      : run(execucao), estado(execucao.gia0405), linha(registro), b(base) {}
+  Ocorrencia(Execucao& execucao, std::string_view linha, int base)
+      : estado(execucao.gia0405), registro(execucao, linha), b(base) {}
 
-  void Erro(int codigo, int rel, int largura) const { RegistraErroGIA(run, codigo, b + rel, b + rel + largura - 1); }
-  [[nodiscard]] std::string_view Texto(int rel, int largura) const { return Fatia(linha, b + rel, largura); }
-  [[nodiscard]] int Inteiro(int rel, int largura) const { return static_cast<int>(Valor(linha, b + rel, largura)); }
-  [[nodiscard]] bool DataValida(int rel) const { return ValidaData(linha, b + rel, kDataDDMMAAAA); }
-  // Columns of the record itself, outside the occurrence.
-  [[nodiscard]] std::string_view NoRegistro(int coluna, int largura) const { return Fatia(linha, coluna, largura); }
+  void Erro(int codigo, int rel, int largura) const { registro.Erro(codigo, Em(rel, largura)); }
+  [[nodiscard]] std::string_view Texto(int rel, int largura) const { return registro.Texto(Em(rel, largura)); }
+  [[nodiscard]] bool Vazio(int rel, int largura) const { return registro.Vazio(Em(rel, largura)); }
+  [[nodiscard]] int Inteiro(int rel, int largura) const { return static_cast<int>(registro.ValorDe(Em(rel, largura))); }
+  [[nodiscard]] bool DataValida(int rel) const { return registro.EhData(Em(rel, kLarguraData)); }
+  // A field of the record itself, outside the occurrence.
+  [[nodiscard]] std::string_view NoRegistro(Campo c) const { return registro.Texto(c); }
 
   // A day bound of the period in the record's prefix, read as a number from
   // its leading digits after leading blanks, whatever its own tests found.
-  [[nodiscard]] int DiaDoPeriodo(int coluna) const {
-    std::string_view texto = NoRegistro(coluna, 2);
+  [[nodiscard]] int DiaDoPeriodo(Campo campo) const {
+    std::string_view texto = NoRegistro(campo);
     while (!texto.empty() && texto.front() == ' ') texto.remove_prefix(1);
     int dia = 0;
     for (const char c : texto) {
@@ -73,14 +72,14 @@ class Ocorrencia {
   }
 
   // Numeric, else code 7.
-  Campo Numerico(int rel, int largura) const {
-    const std::optional<Montante> valor = LeNumerico(run, linha, b + rel, largura);
-    return valor ? Campo{*valor, true} : Campo{};
+  Lido Numerico(int rel, int largura) const {
+    const std::optional<Montante> valor = registro.Numerico(Em(rel, largura));
+    return valor ? Lido{*valor, true} : Lido{};
   }
 
   // Numeric, else code 7; zero: code 16.
-  Campo Obrigatorio(int rel, int largura) const {
-    Campo campo = Numerico(rel, largura);
+  Lido Obrigatorio(int rel, int largura) const {
+    Lido campo = Numerico(rel, largura);
     if (campo.aceito && campo.valor == 0) {
       Erro(16, rel, largura);
       campo.aceito = false;
@@ -89,8 +88,8 @@ class Ocorrencia {
   }
 
   // Obrigatorio, and a multiple of 100: code 23.
-  Campo CFOP(int rel) const {
-    Campo cfop = Obrigatorio(rel, kLarguraCFOP);
+  Lido CFOP(int rel) const {
+    Lido cfop = Obrigatorio(rel, kLarguraCFOP);
     if (cfop.aceito && cfop.valor % 100 == 0) {
       Erro(23, rel, kLarguraCFOP);
       cfop.aceito = false;
@@ -101,7 +100,7 @@ class Ocorrencia {
   // A CGC/TE: numeric, else code 7; zero: code 16 or accepted; otherwise its
   // tenth character must be its check digit, else code 4.
   void Inscricao(int rel, Zero zero) const {
-    const Campo inscricao = Numerico(rel, kLarguraInscricao);
+    const Lido inscricao = Numerico(rel, kLarguraInscricao);
     if (!inscricao.aceito) return;
     if (inscricao.valor == 0) {
       if (zero == Zero::kObrigatorio) Erro(16, rel, kLarguraInscricao);
@@ -113,20 +112,22 @@ class Ocorrencia {
 
   // The description of an amount greater than zero must not be blank: code 16.
   void Descricao(int rel, Montante valor) const {
-    if (valor > 0 && Apara(Texto(rel, kLarguraDescricao)).empty()) Erro(16, rel, kLarguraDescricao);
+    if (valor > 0 && Vazio(rel, kLarguraDescricao)) Erro(16, rel, kLarguraDescricao);
   }
 
   // A total: numeric, else code 7; differs from the sum of its amounts: code 24.
   void Total(int rel, Montante soma) const {
-    const Campo total = Numerico(rel, kLarguraValor);
+    const Lido total = Numerico(rel, kLarguraValor);
     if (total.aceito && total.valor != soma) Erro(24, rel, kLarguraValor);
   }
 
-  Execucao& run;
   EstadoGIA0405& estado;
 
  private:
-  std::string_view linha;
+  // The field at `rel` columns from the base.
+  [[nodiscard]] Campo Em(int rel, int largura) const { return {b + rel, largura}; }
+
+  Registro registro;
   int b;
 };
 
@@ -154,7 +155,7 @@ std::size_t MesclaCFOP(std::vector<Entrada>& lista, std::array<std::size_t, kCod
 // X01 and X05 (68 characters): CFOP and five amounts. Amount 3 feeds the
 // annex sum; in X05, amounts 4 and 5 go to the CFOP's entry of ListaCFOPX05.
 void OcorrenciaX01X05(const Ocorrencia& o, Montante& soma, bool lista_cfop) {
-  const Campo cfop = o.CFOP(0);
+  const Lido cfop = o.CFOP(0);
   std::optional<std::size_t> entrada;
   if (lista_cfop) entrada = MesclaCFOP(o.estado.ListaCFOPX05, o.estado.PosicaoCFOPX05, static_cast<int>(cfop.valor));
   o.Numerico(3, kLarguraValor);
@@ -189,7 +190,7 @@ void OcorrenciaX03(const Ocorrencia& o) {
 // X03A (38 characters): a code of an X03 occurrence read before it, kind,
 // two numbers, state registration, amount (no sum).
 void OcorrenciaX03A(const Ocorrencia& o) {
-  const Campo codigo = o.Obrigatorio(0, 3);
+  const Lido codigo = o.Obrigatorio(0, 3);
   if (codigo.aceito && !Presente(o.estado.CodigosX03, o.estado.PosicaoCodigoX03, static_cast<int>(codigo.valor),
                                  [](int c) { return c; }))
     o.Erro(29, 0, 3);
@@ -239,7 +240,7 @@ void OcorrenciaX04(const Ocorrencia& o) {
   PeriodoX04(o);
   if (const auto ano_mes = Data(o, 10); ano_mes && *ano_mes > o.estado.ReferenciaAAAAMM) o.Erro(25, 10, kLarguraData);
   const Montante valor1 = o.Numerico(18, kLarguraValor).valor;
-  const Campo valor2 = o.Numerico(31, kLarguraValor);
+  const Lido valor2 = o.Numerico(31, kLarguraValor);
   if (valor2.aceito && valor1 > valor2.valor) o.Erro(24, 31, kLarguraValor);
   o.estado.SomaX04 += valor2.valor - valor1;
 }
@@ -248,7 +249,7 @@ void OcorrenciaX04(const Ocorrencia& o) {
 // it, code, amount; the amount goes to the CFOP's entry of the type's list.
 void OcorrenciaX05AB(const Ocorrencia& o, std::vector<CFOPValor>& lista,
                      std::array<std::size_t, kCodigosAnexo>& posicao) {
-  const Campo cfop = o.CFOP(0);
+  const Lido cfop = o.CFOP(0);
   if (cfop.aceito && !Presente(o.estado.ListaCFOPX05, o.estado.PosicaoCFOPX05, static_cast<int>(cfop.valor),
                                [](const CFOPX05& e) { return e.CFOP; }))
     o.Erro(23, 0, kLarguraCFOP);
@@ -285,8 +286,8 @@ void OcorrenciaX07AB(const Ocorrencia& o, Montante& soma) {
 void DiasX08X10(const Ocorrencia& o) {
   constexpr int kLarguraDias = 4;
   if (!o.Obrigatorio(0, kLarguraDias).aceito) return;
-  const int inicio = o.DiaDoPeriodo(kColunaPrimeiroDia);
-  const int fim = o.DiaDoPeriodo(kColunaUltimoDia);
+  const int inicio = o.DiaDoPeriodo(kPrimeiroDia);
+  const int fim = o.DiaDoPeriodo(kUltimoDia);
   const int primeiro = o.Inteiro(0, 2);
   const int ultimo = o.Inteiro(2, 2);
   if (primeiro < inicio || primeiro > fim)
@@ -310,7 +311,7 @@ void OcorrenciaX08X10(const Ocorrencia& o, Montante& soma1, Montante& soma2) {
 void OcorrenciaX09(const Ocorrencia& o) {
   if (o.Obrigatorio(0, 2).aceito) {
     const std::string_view dia = o.Texto(0, 2);
-    if (dia < o.NoRegistro(kColunaPrimeiroDia, 2) || dia > o.NoRegistro(kColunaUltimoDia, 2)) o.Erro(32, 0, 2);
+    if (dia < o.NoRegistro(kPrimeiroDia) || dia > o.NoRegistro(kUltimoDia)) o.Erro(32, 0, 2);
   }
   o.estado.SomaX09A += o.Numerico(2, kLarguraValor).valor;
   o.estado.SomaX09B += o.Numerico(15, kLarguraValor).valor;
@@ -319,7 +320,7 @@ void OcorrenciaX09(const Ocorrencia& o) {
 
 // X11 (28 characters): a code that must not be blank, two amounts.
 void OcorrenciaX11(const Ocorrencia& o) {
-  if (Apara(o.Texto(0, 2)).empty()) o.Erro(16, 0, 2);
+  if (o.Vazio(0, 2)) o.Erro(16, 0, 2);
   o.estado.SomaX11A += o.Numerico(2, kLarguraValor).valor;
   o.estado.SomaX11B += o.Numerico(15, kLarguraValor).valor;
 }
@@ -375,10 +376,11 @@ void ValidaAnexoGIA(Execucao& run, std::string_view linha, int indice) {
   const TipoAnexo& anexo = kTiposAnexoGIA[static_cast<std::size_t>(indice - 1)];
   if (anexo.linha_anexo != nullptr) run.*anexo.linha_anexo = run.NumeroLinha;
 
-  const std::optional<Montante> quantidade = LeNumerico(run, linha, kColunaQuantidade, kLarguraQuantidade);
+  const Registro r(run, linha);
+  const std::optional<Montante> quantidade = r.Numerico(kQuantidade);
   if (!quantidade) return;
   if (*quantidade < 1 || *quantidade > anexo.maximo) {
-    RegistraErroGIA(run, 10, kColunaQuantidade, kColunaQuantidade + kLarguraQuantidade - 1);
+    r.Erro(10, kQuantidade);
     return;
   }
   const int n = static_cast<int>(*quantidade);

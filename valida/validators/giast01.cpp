@@ -10,20 +10,13 @@
 #include <string_view>
 
 #include "valida/checks/campos.h"
-#include "valida/checks/erros.h"
 #include "valida/checks/formato.h"
-#include "valida/run/parametros.h"
+#include "valida/checks/registro.h"
 #include "valida/validators/validadores.h"
 
 namespace valida {
 
 namespace {
-
-// A field of the record: first column (1-based) and width.
-struct Campo {
-  int coluna;
-  int largura;
-};
 
 // The record layout.
 constexpr Campo kMarca{1, 5};
@@ -44,14 +37,7 @@ constexpr Campo CampoValor(int numero) { return {48 + kLarguraValor * (numero - 
 
 // Six payments: a due date DDMMAAAA followed by its amount.
 constexpr int kQtdPagamentos = 6;
-struct Pagamento {
-  Campo data;
-  Campo valor;
-};
-constexpr Pagamento PagamentoNo(int n) {
-  const int coluna = 228 + 23 * (n - 1);
-  return {{coluna, 8}, {coluna + 8, kLarguraValor}};
-}
+constexpr Parcela PagamentoNo(int n) { return Parcela::Em(228 + 23 * (n - 1), kLarguraValor); }
 
 // The closing block.
 constexpr Campo kNome{366, 46};   // field 24
@@ -68,48 +54,9 @@ constexpr Campo kNumero4{507, 8};
 constexpr std::int64_t kPrimeiraReferencia = 199905;
 constexpr std::int64_t kUltimaReferencia = 200006;
 
-// One record under check: reads a field, records a finding of either
-// catalogue at the field's own columns.
-class Registro {
- public:
-  Registro(Execucao& run, std::string_view linha) : run_(run), linha_(linha) {}
-
-  [[nodiscard]] std::string_view Texto(Campo c) const { return Fatia(linha_, c.coluna, c.largura); }
-  [[nodiscard]] std::int64_t ValorDe(Campo c) const { return Valor(linha_, c.coluna, c.largura); }
-  // A DDMMAAAA date.
-  [[nodiscard]] bool EhData(Campo c) const { return ValidaData(linha_, c.coluna, 8); }
-  [[nodiscard]] bool Vazio(Campo c) const { return Apara(Texto(c)).empty(); }
-
-  void Erro(int codigo, Campo c) { RegistraErroGIA(run_, codigo, c.coluna, c.coluna + c.largura - 1); }
-  void ErroST(int codigo, int campo, Campo c) {
-    RegistraErroST(run_, codigo, campo, c.coluna, c.coluna + c.largura - 1);
-  }
-
-  // The field's value; no value (and GIA code 7) when it is not numeric.
-  std::optional<Montante> Numerico(Campo c) { return LeNumerico(run_, linha_, c.coluna, c.largura); }
-
- private:
-  Execucao& run_;
-  std::string_view linha_;
-};
-
-// The last day of a month, as two digits.
-std::string_view UltimoDia(std::int64_t mes, std::int64_t ano) {
-  switch (mes) {
-    case 4:
-    case 6:
-    case 9:
-    case 11:
-      return "30";
-    case 2:
-      return ano % 4 == 0 ? "29" : "28";
-    default:
-      return "31";
-  }
-}
-
 // The period block, field 4. Returns the reference value AAAAMM, 0 when the
-// block is not a whole month of a valid period.
+// block is not a whole month of a valid period. The end day is tested as the
+// date of the block's month first, so the month is one of 1 to 12.
 std::int64_t ConferePeriodo(Registro& r) {
   if (!r.Numerico(kBlocoPeriodo).has_value()) return 0;
   const std::string_view inicio = r.Texto(kDiaInicio);
@@ -126,7 +73,7 @@ std::int64_t ConferePeriodo(Registro& r) {
   else if (referencia > kUltimaReferencia)
     r.ErroST(41, 4, kBlocoPeriodo);
   if (inicio != "01") r.Erro(26, kBlocoPeriodo);
-  if (fim != UltimoDia(mes, ano)) r.Erro(15, kBlocoPeriodo);
+  if (fim != UltimoDiaDoMes(mes, ano)) r.Erro(15, kBlocoPeriodo);
   return referencia;
 }
 
@@ -207,7 +154,7 @@ void ConferePagamentos(Registro& r, std::int64_t referencia, Montante v17) {
   std::array<std::int64_t, kQtdPagamentos + 1> vencimento{};
   Montante total = 0;
   for (int n = 1; n <= kQtdPagamentos; ++n) {
-    const Pagamento p = PagamentoNo(n);
+    const Parcela p = PagamentoNo(n);
     if (r.Numerico(p.data).has_value()) {
       if (!r.EhData(p.data)) {
         r.Erro(12, p.data);

@@ -79,10 +79,10 @@ class GeraSaida : public ::testing::Test {
   // The parameters of the receipt; blank optional fields.
   static void Parametros(ExecucaoDeTeste& t, const std::string& endereco = "", const std::string& orgao = "",
                          const std::string& estado = "") {
-    t.run.parametros.EmailContribuinte = valida::Campo(kEmail, 70);
-    t.run.parametros.EnderecoConsulta = valida::Campo(endereco, 70);
-    t.run.parametros.CabecalhoOrgao = valida::Campo(orgao, 70);
-    t.run.parametros.CabecalhoEstado = valida::Campo(estado, 30);
+    t.run.parametros.EmailContribuinte = valida::Ajusta(kEmail, 70);
+    t.run.parametros.EnderecoConsulta = valida::Ajusta(endereco, 70);
+    t.run.parametros.CabecalhoOrgao = valida::Ajusta(orgao, 70);
+    t.run.parametros.CabecalhoEstado = valida::Ajusta(estado, 30);
   }
   // Appends the receipt entries of CGC/TE declarations and writes the pending
   // line at the end, as the driver does.

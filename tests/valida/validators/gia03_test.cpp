@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,35 +11,27 @@
 
 #include "common/cp1252.h"
 #include "tests/valida/execucao_teste.h"
+#include "tests/valida/validators/registro_teste.h"
 #include "valida/validators/validadores.h"
 
 namespace {
 
 using geradores::Digitos;
 using geradores::Poe;
+using valida::teste::Achado;
+using valida::teste::Caso;
 using valida::teste::ExecucaoDeTeste;
+using namespace valida::teste::textos;
 
 const std::string kMarca(std::string("Marca teleprocessamento inválida"_cp));
 const std::string kVersao(std::string("Versão da GIA é incorreta"_cp));
 const std::string kReferencia(std::string("Mês/Ano de referência inválido"_cp));
 const std::string kDigito(std::string("Dígito controle inválido"_cp));
-const std::string kNumerico(std::string("Campo numérico é esperado"_cp));
-const std::string kData(std::string("Data Inválida"_cp));
-const std::string kIndicador(std::string("Conteúdo só pode ser 'X' ou ' '"_cp));
-const std::string kDiaFim(std::string("Dia de término inválido"_cp));
-const std::string kObrigatorio(std::string("Campo obrigatório não informado"_cp));
 const std::string kValor("Valor incorreto");
 const std::string kVencimento("Vencimento Incorreto");
-const std::string kDiaInicio(std::string("Dia Início Período Inválida"_cp));
 
 constexpr std::string_view kPrefixo = "123/4567897    09/1998 001 ";
 
-// A finding line of the record: taxpayer, period, line, columns, text.
-std::string Achado(std::string_view prefixo, int primeira, int ultima, std::string_view texto) {
-  char colunas[32];
-  std::snprintf(colunas, sizeof colunas, "%03d %03d ", primeira, ultima);
-  return std::string(prefixo) + colunas + std::string(texto);
-}
 std::string Achado(int primeira, int ultima, std::string_view texto) {
   return Achado(kPrefixo, primeira, ultima, texto);
 }
@@ -57,23 +48,7 @@ constexpr int H(int i) { return 308 + 16 * (i - 1); }
 constexpr int Data(int i) { return 516 + 24 * (i - 1); }
 constexpr int Quantia(int i) { return Data(i) + 8; }
 
-struct Caso {
-  std::string regra;
-  std::vector<std::pair<int, std::string>> campos;
-  std::vector<std::string> esperado;
-};
-
-void Confere(const std::vector<Caso>& casos) {
-  for (const auto& caso : casos) {
-    SCOPED_TRACE(caso.regra);
-    ExecucaoDeTeste t("GIA03");
-    std::string linha = Base();
-    for (const auto& [coluna, texto] : caso.campos) Poe(linha, coluna, texto);
-    ASSERT_EQ(linha.size(), 898u);
-    valida::ValidaGIA03(t.run, linha);
-    EXPECT_EQ(t.Erros(), caso.esperado);
-  }
-}
+void Confere(const std::vector<Caso>& casos) { valida::teste::Confere("GIA03", valida::ValidaGIA03, Base(), casos); }
 
 TEST(ValidaGIA03, Cabecalho) {
   Confere({
@@ -362,21 +337,8 @@ TEST(ValidaGIA03, IdentidadeReciboEJanela) {
 // Generated files: many thousand valid declarations and no finding; and a
 // single change to a generated record gives exactly its own finding.
 TEST(ValidaGIA03, ArquivosGerados) {
-  geradores::GeradorGIA03 gerador(20240603);
-  const auto declaracoes = gerador.Varias(5000);
-  ExecucaoDeTeste t("GIA03");
-  for (const auto& d : declaracoes) {
-    ++t.run.NumeroLinha;
-    valida::ValidaGIA03(t.run, d.linha);
-  }
-  EXPECT_FALSE(t.run.HouveErro);
-  EXPECT_EQ(t.Erros(), std::vector<std::string>{});
-  auto esperado = geradores::LinhasRecibo(declaracoes);
-  ASSERT_EQ(esperado.back().size(), 48u);  // 5000 = 3 * 1666 + 2: the pending line is the driver's
-  EXPECT_EQ(t.run.LinhaRecibo, esperado.back());
-  esperado.pop_back();
-  EXPECT_EQ(t.Recibo(), esperado);
-  EXPECT_EQ(t.run.QtdGIAs, 5000);
+  // 5000 = 3 * 1666 + 2: the last receipt line is pending.
+  valida::teste::ConfereArquivoGerado("GIA03", valida::ValidaGIA03, geradores::GeradorGIA03(20240603).Varias(5000));
 }
 
 TEST(ValidaGIA03, RegistrosGeradosComUmaFalha) {
@@ -406,22 +368,7 @@ TEST(ValidaGIA03, RegistrosGeradosComUmaFalha) {
 
 // Any bytes, any length: the validator records what it finds and never fails.
 TEST(ValidaGIA03, EntradaArbitrariaNaoFalha) {
-  geradores::GeradorGIA03 gerador(99);
-  geradores::Sorteio s(99);
-  ExecucaoDeTeste t("GIA03");
-  static constexpr char kLixo[] = {' ', '-', '+', '.', ',', 'X', '\xE9', '\0', '\xFF', '9'};
-  for (int i = 0; i < 2000; ++i) {
-    std::string linha = gerador.Proxima().linha;
-    const int trocas = static_cast<int>(s.Entre(1, 40));
-    for (int k = 0; k < trocas; ++k)
-      linha[static_cast<std::size_t>(s.Entre(0, 897))] = kLixo[static_cast<std::size_t>(s.Entre(0, sizeof kLixo - 1))];
-    if (s.UmEm(10)) linha.resize(static_cast<std::size_t>(s.Entre(0, 897)));
-    ++t.run.NumeroLinha;
-    valida::ValidaGIA03(t.run, linha);
-  }
-  valida::ValidaGIA03(t.run, "");
-  EXPECT_TRUE(t.run.HouveErro);
-  EXPECT_EQ(t.run.QtdGIAs, 2001);
+  valida::teste::ConfereEntradaArbitraria<geradores::GeradorGIA03>("GIA03", valida::ValidaGIA03);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -13,21 +12,19 @@
 
 #include "common/cp1252.h"
 #include "tests/valida/execucao_teste.h"
+#include "tests/valida/validators/registro_teste.h"
 #include "valida/validators/validadores.h"
 
 namespace {
 
 using geradores::Digitos;
 using geradores::Poe;
+using valida::teste::Achado;
+using valida::teste::Campos;
+using valida::teste::Caso;
 using valida::teste::ExecucaoDeTeste;
+using namespace valida::teste::textos;
 
-// GIA texts.
-const std::string kNumerico(std::string("Campo numérico é esperado"_cp));
-const std::string kData(std::string("Data Inválida"_cp));
-const std::string kIndicador(std::string("Conteúdo só pode ser 'X' ou ' '"_cp));
-const std::string kDiaFim(std::string("Dia de término inválido"_cp));
-const std::string kDiaInicio(std::string("Dia Início Período Inválida"_cp));
-const std::string kObrigatorio(std::string("Campo obrigatório não informado"_cp));
 // GIA ST texts.
 const std::string kFixo("Campo Fixo Incorreto");
 const std::string kNaoInformar(std::string("Campo não deve ser informado"_cp));
@@ -51,11 +48,6 @@ std::string InformeVenc(int n) { return "Informe o vencimento do " + std::to_str
 
 constexpr std::string_view kPrefixo = "123/4567897    05/1999 001 ";
 
-std::string Achado(std::string_view prefixo, int primeira, int ultima, std::string_view texto) {
-  char colunas[32];
-  std::snprintf(colunas, sizeof colunas, "%03d %03d ", primeira, ultima);
-  return std::string(prefixo) + colunas + std::string(texto);
-}
 std::string Achado(int primeira, int ultima, std::string_view texto) {
   return Achado(kPrefixo, primeira, ultima, texto);
 }
@@ -71,8 +63,6 @@ constexpr int Data(int n) { return 228 + 23 * (n - 1); }
 constexpr int Quantia(int n) { return Data(n) + 8; }
 constexpr int Fim(int coluna, int largura) { return coluna + largura - 1; }
 
-using Campos = std::vector<std::pair<int, std::string>>;
-
 // Fields 11, 12 and 17 set so that field 17 is `total` and the record has movement.
 Campos Pagos(long long total, Campos pagamentos) {
   Campos campos = {{41, " "}, {Campo(11), V(total + 1)}, {Campo(12), V(total)}, {Campo(17), V(total)}};
@@ -80,22 +70,8 @@ Campos Pagos(long long total, Campos pagamentos) {
   return campos;
 }
 
-struct Caso {
-  std::string regra;
-  Campos campos;
-  std::vector<std::string> esperado;
-};
-
 void Confere(const std::vector<Caso>& casos) {
-  for (const auto& caso : casos) {
-    SCOPED_TRACE(caso.regra);
-    ExecucaoDeTeste t("GIAST01");
-    std::string linha = Base();
-    for (const auto& [coluna, texto] : caso.campos) Poe(linha, coluna, texto);
-    ASSERT_EQ(linha.size(), 754u);
-    valida::ValidaGIAST01(t.run, linha);
-    EXPECT_EQ(t.Erros(), caso.esperado);
-  }
+  valida::teste::Confere("GIAST01", valida::ValidaGIAST01, Base(), casos);
 }
 
 TEST(ValidaGIAST01, IdentificacaoEPeriodo) {
@@ -366,20 +342,9 @@ TEST(ValidaGIAST01, ReciboEContagem) {
 }
 
 TEST(ValidaGIAST01, ArquivosGerados) {
-  geradores::GeradorGIAST01 gerador(20240603);
-  const auto declaracoes = gerador.Varias(4000);
-  ExecucaoDeTeste t("GIAST01");
-  for (const auto& d : declaracoes) {
-    ++t.run.NumeroLinha;
-    valida::ValidaGIAST01(t.run, d.linha);
-  }
-  EXPECT_EQ(t.Erros(), std::vector<std::string>{});
-  auto esperado = geradores::LinhasRecibo(declaracoes);
-  ASSERT_EQ(esperado.back().size(), 24u);  // 4000 = 3 * 1333 + 1: the pending line is the driver's
-  EXPECT_EQ(t.run.LinhaRecibo, esperado.back());
-  esperado.pop_back();
-  EXPECT_EQ(t.Recibo(), esperado);
-  EXPECT_EQ(t.run.QtdGIAs, 4000);
+  // 4000 = 3 * 1333 + 1: the last receipt line is pending.
+  valida::teste::ConfereArquivoGerado("GIAST01", valida::ValidaGIAST01,
+                                      geradores::GeradorGIAST01(20240603).Varias(4000));
 }
 
 // A single change to a generated record gives exactly its own finding.
@@ -396,23 +361,9 @@ TEST(ValidaGIAST01, RegistrosGeradosComUmaFalha) {
   }
 }
 
+// Any bytes, any length: the validator records what it finds and never fails.
 TEST(ValidaGIAST01, EntradaArbitrariaNaoFalha) {
-  geradores::GeradorGIAST01 gerador(99);
-  geradores::Sorteio s(99);
-  ExecucaoDeTeste t("GIAST01");
-  static constexpr char kLixo[] = {' ', '-', '+', '.', ',', 'X', '\xE9', '\0', '\xFF', '9'};
-  for (int i = 0; i < 2000; ++i) {
-    std::string linha = gerador.Proxima().linha;
-    const int trocas = static_cast<int>(s.Entre(1, 40));
-    for (int k = 0; k < trocas; ++k)
-      linha[static_cast<std::size_t>(s.Entre(0, 753))] = kLixo[static_cast<std::size_t>(s.Entre(0, sizeof kLixo - 1))];
-    if (s.UmEm(10)) linha.resize(static_cast<std::size_t>(s.Entre(0, 753)));
-    ++t.run.NumeroLinha;
-    valida::ValidaGIAST01(t.run, linha);
-  }
-  valida::ValidaGIAST01(t.run, "");
-  EXPECT_TRUE(t.run.HouveErro);
-  EXPECT_EQ(t.run.QtdGIAs, 2001);
+  valida::teste::ConfereEntradaArbitraria<geradores::GeradorGIAST01>("GIAST01", valida::ValidaGIAST01);
 }
 
 }  // namespace
