@@ -10,6 +10,7 @@ tem cmake || precisa+=(cmake)
 tem g++ || precisa+=(g++)
 tem make || precisa+=(make)
 [ -f /usr/include/gtest/gtest.h ] || precisa+=(libgtest-dev)
+[ -d /usr/src/googletest ] || precisa+=(googletest)  # built for the Windows test programs
 [ -f /usr/include/benchmark/benchmark.h ] || precisa+=(libbenchmark-dev)
 tem x86_64-w64-mingw32-g++-posix || precisa+=(g++-mingw-w64-x86-64-posix)
 [ -x /usr/lib/wine/wine64 ] || precisa+=(wine64)
