@@ -67,6 +67,20 @@ bool ValidaData(std::string_view linha, int coluna, int tipo) {
   return valida;
 }
 
+bool DataCalendario(std::string_view aaaammdd) {
+  if (aaaammdd.size() != 8) return false;
+  for (const char c : aaaammdd)
+    if (!Digito(c)) return false;
+  const int ano = Numero(aaaammdd.substr(0, 4));
+  const int mes = Numero(aaaammdd.substr(4, 2));
+  const int dia = Numero(aaaammdd.substr(6, 2));
+  if (ano < 1 || mes < 1 || mes > 12 || dia < 1) return false;
+  static constexpr std::array<int, 13> kDias = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool bissexto = (ano % 4 == 0 && ano % 100 != 0) || ano % 400 == 0;
+  const int limite = mes == 2 && bissexto ? 29 : kDias[static_cast<std::size_t>(mes)];
+  return dia <= limite;
+}
+
 std::string_view UltimoDiaDoMes(std::int64_t mes, std::int64_t ano) {
   switch (mes) {
     case 1:

@@ -20,6 +20,10 @@ bool ValidaNumerico(std::string_view linha, int coluna, int largura);
 // Kind 6: MMAAAA at `coluna`; kind 8: DDMMAAAA. All zeros is accepted.
 bool ValidaData(std::string_view linha, int coluna, int tipo);
 
+// A real calendar date AAAAMMDD (eight digits), years 0001 to 9999, with the
+// Gregorian century rule: 29 February 1900 is no date, 29 February 2000 is.
+bool DataCalendario(std::string_view aaaammdd);
+
 // The last day ("28" to "31") of a month; empty for a month outside 1 to 12.
 // Every year divisible by 4 is a leap year here.
 std::string_view UltimoDiaDoMes(std::int64_t mes, std::int64_t ano);

@@ -84,15 +84,32 @@ void Execucao::AcrescentaRecibo(std::string_view entrada) {
   }
 }
 
+namespace {
+
+// The period part of a receipt entry: "00/0000", 2 blanks; 9 characters even
+// when the period is not a number.
+std::string PeriodoDoRecibo(std::string_view periodo) {
+  std::string texto = Formata(periodo, kPicturePeriodo);
+  texto.resize(kPicturePeriodo.size(), ' ');
+  texto += "  ";
+  return texto;
+}
+
+}  // namespace
+
 void Execucao::AcrescentaReciboCGCTE() {
   std::string entrada = Formata(InscricaoAtual, kPictureCGCTE);
   entrada.resize(kPictureCGCTE.size(), ' ');
   entrada += "    ";
-  std::string periodo = Formata(PeriodoAtual, kPicturePeriodo);
-  periodo.resize(kPicturePeriodo.size(), ' ');
-  entrada += periodo;
-  entrada += "  ";
-  AcrescentaRecibo(entrada);
+  AcrescentaRecibo(entrada + PeriodoDoRecibo(PeriodoAtual));
+}
+
+void Execucao::AcrescentaReciboInscricao() {
+  static constexpr std::size_t kLarguraInscricao = 14;
+  std::string entrada = InscricaoAtual.substr(0, kLarguraInscricao);
+  entrada.resize(kLarguraInscricao, ' ');
+  entrada += ' ';
+  AcrescentaRecibo(entrada + PeriodoDoRecibo(PeriodoAtual));
 }
 
 }  // namespace valida

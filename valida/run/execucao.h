@@ -83,6 +83,9 @@ struct Execucao {
   // blanks, PeriodoAtual as "00/0000", 2 blanks; padded to 24 characters even
   // when a field is not a number.
   void AcrescentaReciboCGCTE();
+  // The entry of a state-registration declaration: InscricaoAtual in 14
+  // characters, 1 blank, PeriodoAtual as "00/0000", 2 blanks.
+  void AcrescentaReciboInscricao();
 
   plataforma::Ambiente& ambiente;
   const std::string pasta;

@@ -76,12 +76,10 @@ std::string ConfereCabecalho(RegistroGIA03& r) {
   if (r.Numerico(kVersao).has_value() && r.Texto(kVersao) != "03") r.Erro(2, kVersao);
   if (r.Texto(kIndicador) != " " && r.Texto(kIndicador) != "X") r.Erro(14, kIndicador);
 
-  // A start day that is not numeric counts as "00" against the end day.
-  std::string inicio = "00";
-  if (r.Numerico(kDiaInicio).has_value()) {
-    inicio = r.Texto(kDiaInicio);
-    if (inicio < "01" || inicio > "31") r.Erro(26, kDiaInicio);
-  }
+  // The end day is compared with the start day's text as it stands, whether
+  // or not the start day passed its own test.
+  const std::string_view inicio = r.Texto(kDiaInicio);
+  if (r.Numerico(kDiaInicio).has_value() && (inicio < "01" || inicio > "31")) r.Erro(26, kDiaInicio);
   if (r.Numerico(kDiaFim).has_value() && !(r.Texto(kDiaFim) > inicio)) r.Erro(15, kDiaFim);
 
   std::string chave;

@@ -69,8 +69,6 @@ TEST(ValidaGIA03, Cabecalho) {
       {"end day equal to start day", {{16, "31"}}, {Achado(18, 19, kDiaFim)}},
       {"end day after start day", {{16, "1520"}}, {}},
       {"end day 14 before 15", {{16, "1514"}}, {Achado(18, 19, kDiaFim)}},
-      {"start day with a leading blank counts as 00", {{16, " 1"}}, {Achado(16, 17, kNumerico)}},
-      {"start day blank, end day 00", {{16, "  00"}}, {Achado(16, 17, kNumerico), Achado(18, 19, kDiaFim)}},
       {"end day signed: no day test", {{18, "+1"}}, {Achado(18, 19, kNumerico)}},
       {"period 07/1994, first of the range", {{20, "071994"}}, {}},
       {"period 06/1994", {{20, "061994"}}, {Achado("123/4567897    06/1994 001 ", 20, 25, kReferencia)}},
@@ -85,6 +83,26 @@ TEST(ValidaGIA03, Cabecalho) {
       {"CGC/TE check digit", {{35, "0"}}, {Achado("123/4567890    09/1998 001 ", 26, 35, kDigito)}},
       {"CGC/TE with a letter", {{35, "X"}}, {Achado("123456789X     09/1998 001 ", 26, 35, kNumerico)}},
       {"columns 7-14, 36-83 and 880-898 are not examined", {{7, "ABCDEFGH"}, {36, "-+.,"}, {880, "ZZZZ"}}, {}},
+  });
+}
+
+// The end day is compared with the start day's text as it stands, also when
+// the start day is not numeric: a blank or a sign sorts below every digit, a
+// letter above.
+TEST(ValidaGIA03, DiaDeTerminoContraOTextoDoInicio) {
+  Confere({
+      {"start day blank, end day 00 above it", {{16, "  00"}}, {Achado(16, 17, kNumerico)}},
+      {"start day blank, end day 31 above it", {{16, "  "}}, {Achado(16, 17, kNumerico)}},
+      {"start day -1, end day 00 above it", {{16, "-100"}}, {Achado(16, 17, kNumerico)}},
+      {"start day +9, end day 01 above it", {{16, "+901"}}, {Achado(16, 17, kNumerico)}},
+      {"start day ab, end day 10 below it", {{16, "ab10"}}, {Achado(16, 17, kNumerico), Achado(18, 19, kDiaFim)}},
+      {"start day ab, end day 31 below it", {{16, "ab"}}, {Achado(16, 17, kNumerico), Achado(18, 19, kDiaFim)}},
+      {"start day 1 and a blank, end day 09 below it",
+       {{16, "1 09"}},
+       {Achado(16, 17, kNumerico), Achado(18, 19, kDiaFim)}},
+      {"start day 1 and a blank, end day 10 above it", {{16, "1 10"}}, {Achado(16, 17, kNumerico)}},
+      {"start day a blank and 1, end day 00 above it", {{16, " 100"}}, {Achado(16, 17, kNumerico)}},
+      {"start day a blank and 1, end day 31 above it", {{16, " 1"}}, {Achado(16, 17, kNumerico)}},
   });
 }
 
