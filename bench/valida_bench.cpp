@@ -10,6 +10,7 @@
 #include "tests/geradores/gia03.h"
 #include "tests/geradores/gia0405.h"
 #include "tests/geradores/giast01.h"
+#include "tests/geradores/giast02.h"
 #include "valida/run/modEspecifico.h"
 
 namespace {
@@ -22,6 +23,10 @@ std::string Arquivo(const std::string& tipo, int declaracoes) {
   } else if (tipo == "GIAST01") {
     geradores::GeradorGIAST01 g(7);
     for (int i = 0; i < declaracoes; ++i) arquivo += g.Proxima().linha + "\r\n";
+  } else if (tipo == "GIAST02") {
+    geradores::GeradorGIAST02 g(7);
+    for (int i = 0; i < declaracoes; ++i)
+      for (const auto& r : g.Proxima().linhas) arquivo += r + "\r\n";
   } else {
     geradores::GeradorGIA0405 g(7, tipo.substr(3));
     for (int i = 0; i < declaracoes; ++i)
@@ -55,6 +60,7 @@ void Valida(benchmark::State& estado, const std::string& tipo) {
 BENCHMARK_CAPTURE(Valida, GIA03, std::string("GIA03"))->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Valida, GIA05, std::string("GIA05"))->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Valida, GIAST01, std::string("GIAST01"))->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Valida, GIAST02, std::string("GIAST02"))->Arg(5000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

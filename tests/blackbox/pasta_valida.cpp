@@ -208,7 +208,20 @@ std::vector<std::string> Valida(std::string_view tipo, const std::string& nome, 
   return pasta.ExecutaComRelatorio(veredito);
 }
 
-std::vector<std::string> ReciboGIA(std::string_view tipo, const std::vector<std::string>& lista, int quantas) {
+namespace {
+
+// The wordings of the receipt: GIA files and GIA ST 1, or GIA ST 2.
+struct Redacao {
+  std::string_view seguranca;
+  std::string_view remetidas;
+  std::string_view titulo;
+  std::string_view colunas;
+  std::string_view representativo;
+  std::string_view entrega;
+};
+
+std::vector<std::string> Recibo(const Redacao& r, std::string_view tipo, const std::vector<std::string>& lista,
+                                int quantas) {
   const std::string hifens(70, '-');
   std::vector<std::string> linhas = {
       std::string("                COMPROVANTE DE TRANSMISSÃO DE ARQUIVO                 "_cp),
@@ -220,24 +233,50 @@ std::vector<std::string> ReciboGIA(std::string_view tipo, const std::vector<std:
       "  E-Mail       :" + Preenche(Parametros{}.email, 70),
       "",
       "  Apontamos  o  recebimento  do  arquivo  descrito  acima.   Para  sua",
-      std::string("maior  segurança   quanto  à  entrega  de  suas   GIAs,   recomendamos"_cp),
+      std::string(r.seguranca),
       std::string("verificar  na  caixa postal  que V.Sa. escolheu  quando da transmissão"_cp),
-      "do arquivo, os  recibos  definitivos  das  GIAs  remetidas.",
+      std::string(r.remetidas),
       "",
-      "GIA(s) TRANSMITIDAS(s)",
+      std::string(r.titulo),
       hifens,
-      "CGC/TE         REFER    CGC/TE         REFER    CGC/TE         REFER",
+      std::string(r.colunas),
       hifens,
   };
   linhas.insert(linhas.end(), lista.begin(), lista.end());
   char numero[16];
   std::snprintf(numero, sizeof numero, "%03d", quantas);
-  linhas.insert(
-      linhas.end(),
-      {"", "", std::string("Comprovante de transmissão representativo de   "_cp) + numero + "   GIAs  (sem  valor",
-       std::string("fiscal). Este comprovante será substituído pelo  recibo definitivo  da"_cp),
-       std::string("entrega da(s) GIA(s) após o processamento das informações."_cp)});
+  linhas.insert(linhas.end(), {"", "",
+                               std::string("Comprovante de transmissão representativo de   "_cp) + numero +
+                                   std::string(r.representativo),
+                               std::string("fiscal). Este comprovante será substituído pelo  recibo definitivo  da"_cp),
+                               std::string(r.entrega)});
   return linhas;
+}
+
+}  // namespace
+
+std::vector<std::string> ReciboGIA(std::string_view tipo, const std::vector<std::string>& lista, int quantas) {
+  static constexpr Redacao kGIA = {
+      "maior  segurança   quanto  à  entrega  de  suas   GIAs,   recomendamos"_cp,
+      "do arquivo, os  recibos  definitivos  das  GIAs  remetidas.",
+      "GIA(s) TRANSMITIDAS(s)",
+      "CGC/TE         REFER    CGC/TE         REFER    CGC/TE         REFER",
+      "   GIAs  (sem  valor",
+      "entrega da(s) GIA(s) após o processamento das informações."_cp,
+  };
+  return Recibo(kGIA, tipo, lista, quantas);
+}
+
+std::vector<std::string> ReciboST(const std::vector<std::string>& lista, int quantas) {
+  static constexpr Redacao kST = {
+      "maior  segurança  quanto  à  entrega  de  suas  GIAs ST,  recomendamos"_cp,
+      "do arquivo,  os  recibos  definitivos  das  GIAs ST  remetidas.",
+      "GIA(s) ST TRANSMITIDAS(s)",
+      "INSCRIÇÃO      REFER    INSCRIÇÃO      REFER    INSCRIÇÃO      REFER"_cp,
+      "  GIAs ST (sem valor",
+      "entrega da(s) GIA(s) ST após o processamento das informações."_cp,
+  };
+  return Recibo(kST, "GIAST02", lista, quantas);
 }
 
 const std::string kCabecalhoCGCTE(std::string("CGC/TE         Período Lin Ini Fim Descrição do Erro"_cp));

@@ -82,6 +82,8 @@ std::vector<std::string> Valida(std::string_view tipo, const std::string& nome, 
 // headings, no consultation address): `lista` holds its list lines, `quantas`
 // the declarations.
 std::vector<std::string> ReciboGIA(std::string_view tipo, const std::vector<std::string>& lista, int quantas);
+// The same in the wording of GIA ST 2 files, with "INSCRIÇÃO" headings.
+std::vector<std::string> ReciboST(const std::vector<std::string>& lista, int quantas);
 
 // The column headings of the report: the registration as a CGC/TE or as an
 // "Inscrição".
