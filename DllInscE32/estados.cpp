@@ -1,5 +1,5 @@
 // The registration rules of the 27 states, one function per state in the
-// order of the published reference, on two kinds of helper: the weighted sum
+// order of the list of state codes, on two kinds of helper: the weighted sum
 // of a run of digits and the mappings A to E that turn a sum into a check
 // digit. Each function receives the registration as the contract left it:
 // digits only (SP's rural producers: P and digits) and of any length.

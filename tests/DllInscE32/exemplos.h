@@ -1,7 +1,8 @@
-// The examples of the registration rules, one table per state: every example
-// row of the published reference of the rules, valid and invalid, and then
-// the boundaries of each rule (lengths one short and one long, fixed digits,
-// ranges, the two formats or moduli of a state).
+// The examples of the registration rules, one table per state: the worked
+// examples of each state's rule, numbers quoted or in use, numbers built to
+// pin a rule down, valid and invalid; then the boundaries of each rule
+// (lengths one short and one long, fixed digits, ranges, the two formats or
+// moduli of a state).
 #pragma once
 
 #include <ostream>
