@@ -79,11 +79,10 @@ PastaValida::PastaValida() {
   const std::filesystem::path origem = Programa();
   programa_ = pasta_ / origem.filename();
   std::filesystem::copy_file(origem, programa_);
-  // The registration library travels with the program.
-  for (const char* biblioteca : {"libDllInscE32.so", "DllInscE32.dll"}) {
-    const auto b = origem.parent_path() / biblioteca;
-    if (std::filesystem::exists(b)) std::filesystem::copy_file(b, pasta_ / biblioteca);
-  }
+  // The registration library travels with the program, as it ships: the
+  // program's own build puts it beside the program.
+  const char* biblioteca = SobWine() ? "DllInscE32.dll" : "libDllInscE32.so";
+  std::filesystem::copy_file(origem.parent_path() / biblioteca, pasta_ / biblioteca);
 }
 
 PastaValida::~PastaValida() {
