@@ -140,7 +140,8 @@ TEST(GIAST02Arquivo, InscricoesQueOsEstadosRecusam) {
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.regra);
-    const Linhas saida = Valida(Arquivo({A0({{14, c.inscricao}, {168, c.uf}})}), c.correta ? "OK" : "NOK");
+    const Linhas saida =
+        Valida(Arquivo({A0({{14, geradores::Texto(c.inscricao, 14)}, {168, c.uf}})}), c.correta ? "OK" : "NOK");
     if (!c.correta) {
       std::string contribuinte = c.inscricao;
       contribuinte.resize(15, ' ');
