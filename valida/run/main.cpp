@@ -4,6 +4,11 @@
 #include "valida/run/modEspecifico.h"
 
 int main() {
-  plataforma::Ambiente& ambiente = plataforma::Ambiente::Padrao();
-  return valida::Main(ambiente, ambiente.PastaPrograma()) == valida::Desfecho::kRelatorio ? 0 : 2;
+  try {
+    return valida::MainPrograma(plataforma::Ambiente::Padrao()) == valida::Desfecho::kRelatorio ? 0 : 2;
+  } catch (...) {
+    // The run's failure handler could not even tell (no memory left for the
+    // message): the program still ends as a run without a report.
+    return 2;
+  }
 }
