@@ -351,16 +351,10 @@ class AmbientePosix final : public Ambiente {
     const int fd = ::open(caminho.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return ErroSistema(errno);
     struct stat destino {};
-    int erro = 0;
-    if (::fstat(fd, &destino) != 0) {
-      erro = errno;
-    } else if (!S_ISREG(destino.st_mode)) {
-      ::close(fd);
-      return NaoRegular();
-    } else if (::fchmod(fd, st.st_mode & 0777) != 0) {
-      erro = errno;
-    }
+    const bool regular = ::fstat(fd, &destino) == 0 && S_ISREG(destino.st_mode);
+    const int erro = regular && ::fchmod(fd, st.st_mode & 0777) != 0 ? errno : 0;
     ::close(fd);
+    if (!regular) return NaoRegular();
     return erro == 0 ? Status::Ok() : ErroSistema(erro);
   }
 };

@@ -383,9 +383,10 @@ class AmbienteWin32 final : public Ambiente {
     if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
     const std::wstring nome = Largo(caminho);
     // Every run opens the file (a link as a link, never what it names) and
-    // shares it; the first to find it missing creates it. A file that one
-    // open does not find and CREATE_NEW finds is another run's new file,
-    // found at the next try.
+    // shares it; the first to find it missing creates it. A name that the
+    // open does not find and CREATE_NEW finds taken is another run's new
+    // file, found at the next try; one that stays so is a link to nothing
+    // (Wine), replaced by a new file as CriarEscrita replaces a name.
     constexpr int kTentativas = 16;
     constexpr DWORD kPartilha = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     for (int tentativa = 0; tentativa < kTentativas; ++tentativa) {
@@ -397,8 +398,12 @@ class AmbienteWin32 final : public Ambiente {
       if (h == INVALID_HANDLE_VALUE) {
         const DWORD erro = ::GetLastError();
         if (EhPastaPropria(nome)) return Status::Erro(Falha::kOutra, "a folder stands under the name " + caminho);
-        if (erro == ERROR_FILE_EXISTS || erro == ERROR_ALREADY_EXISTS) continue;
-        return ErroSistema(erro);
+        if (erro != ERROR_FILE_EXISTS && erro != ERROR_ALREADY_EXISTS) return ErroSistema(erro);
+        if (tentativa >= 2) {
+          std::unique_ptr<ArquivoEscrita> novo;
+          if (const Status s = CriarEscrita(caminho, &novo); !s.ok()) return s;
+        }
+        continue;
       }
       if (::GetFileType(h) != FILE_TYPE_DISK) {
         ::CloseHandle(h);
