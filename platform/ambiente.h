@@ -9,8 +9,14 @@
 // Every call that can fail returns a Status whose kind is one of the failure
 // kinds the programs tell apart; nobody outside this layer reads errno or
 // GetLastError(). All methods may be called from several threads at once; a
-// single ArquivoLeitura, ArquivoEscrita or JanelaProgresso belongs to one
-// thread at a time.
+// single ArquivoLeitura, ArquivoEscrita, Trava or JanelaProgresso belongs to
+// one thread at a time.
+//
+// The programs run in folders that others can write to and on input that may
+// be hostile: no call blocks on what a name opens, follows a link when it
+// creates or replaces a file, or ends the process when a standard stream is
+// closed or broken (POSIX: the first call of Padrao() ignores SIGPIPE and
+// gives a closed standard stream /dev/null, so that no file takes its number).
 #pragma once
 
 #include <cstdint>
@@ -43,7 +49,7 @@ enum class Falha {
   kOutra,
 };
 
-class Status {
+class [[nodiscard]] Status {
  public:
   Status() = default;
   static Status Ok() { return {}; }
@@ -90,6 +96,15 @@ class ArquivoEscrita {
   virtual Status Fechar() = 0;
 };
 
+// The exclusive lock of a file, held until it is destroyed (then released).
+class Trava {
+ public:
+  Trava() = default;
+  Trava(const Trava&) = delete;
+  Trava& operator=(const Trava&) = delete;
+  virtual ~Trava() = default;
+};
+
 // A function found in a library, as an untyped address.
 using EnderecoFuncao = void (*)();
 
@@ -105,7 +120,8 @@ class Biblioteca {
 
 // The progress window of valida: title "Validador", a bar from 0 to 100, the
 // fixed label "Contribuinte:", the taxpayer label and the version label. It is
-// repainted only by Atualiza, never by itself.
+// repainted only by Atualiza, never by itself. POSIX: a line on the standard
+// error stream when it is a terminal, control characters shown as '?'.
 class JanelaProgresso {
  public:
   JanelaProgresso() = default;
@@ -134,16 +150,29 @@ class Ambiente {
   // Folder separator of the platform: '\\' on Windows, '/' elsewhere.
   static char Separador();
 
-  // The folder that holds the running program, without a trailing separator.
-  virtual std::string PastaPrograma() = 0;
+  // The folder that holds the running program, without a trailing separator,
+  // however long its path. kOutra, with the system's text, when the system
+  // cannot tell it (POSIX: no /proc, a path the kernel will not give); there
+  // is no fallback to another folder.
+  virtual Status PastaPrograma(std::string* pasta) = 0;
 
-  // kNaoEncontrado for a missing file or path, refused access, a folder or a
-  // path that holds a NUL byte;
-  // kDispositivoIndisponivel; kDiscoCheio for no more files; kOutra.
+  // Opens a regular file (Windows: a disk file) for reading. Never blocks:
+  // a FIFO, a device, a socket, a terminal or a console opens nothing and
+  // is kNaoEncontrado, as are a missing file or path, refused access, a
+  // folder and a path that holds a NUL byte. kDispositivoIndisponivel;
+  // kDiscoCheio for no more files; kOutra.
   virtual Status AbrirLeitura(const std::string& caminho, std::unique_ptr<ArquivoLeitura>* arquivo) = 0;
 
-  // Creates the file empty, replacing an existing one. kNaoEncontrado for a
-  // missing folder or refused access; kDiscoCheio; kDispositivoIndisponivel; kOutra.
+  // Creates a new, empty file of its own under the name. Whatever stands
+  // there is replaced and never followed: a file, a symbolic link (the link
+  // goes, its target stays as it was), a hard link (the other names keep
+  // their content). POSIX: the name is unlinked, then created with
+  // O_CREAT | O_EXCL | O_NOFOLLOW. Windows: created with CREATE_NEW; when the
+  // name is taken, a file made the same way beside it is renamed over it
+  // (Wine follows a Unix link even when it deletes one). A folder under the
+  // name is not removed: kOutra, as when something takes the name between
+  // the two steps. kNaoEncontrado for a missing folder or refused access;
+  // kDiscoCheio; kDispositivoIndisponivel; kOutra.
   virtual Status CriarEscrita(const std::string& caminho, std::unique_ptr<ArquivoEscrita>* arquivo) = 0;
 
   // Replaces destino by origem in one step (same folder).
@@ -157,11 +186,30 @@ class Ambiente {
   virtual Status CarregarBiblioteca(const std::string& nome, std::unique_ptr<Biblioteca>* biblioteca) = 0;
 
   // A message box with the caption, the text and one OK button; returns when
-  // it is closed. Texts are cp1252.
+  // it is closed. Texts are cp1252. POSIX: one line on the standard error
+  // stream, control characters shown as '?'; a failed write is ignored.
   virtual void MensagemAviso(std::string_view titulo, std::string_view texto) = 0;
 
   // Creates and shows (without blocking) the progress window.
   virtual std::unique_ptr<JanelaProgresso> CriarJanelaProgresso() = 0;
+
+  // --- A folder that several runs share ---------------------------------
+
+  // Waits, with no time limit, until this process holds the exclusive lock
+  // of the lock file `caminho` (POSIX flock, Windows LockFileEx), creating
+  // the file empty when it is missing; the lock lasts as long as *trava. The
+  // file is never written nor deleted, so a hard link under its name leaves
+  // its other names as they were. A symbolic link under the name is removed,
+  // never followed (Windows: it is opened as a link); so is a FIFO, a socket
+  // or a device (POSIX). A folder under the name is kOutra; kNaoEncontrado
+  // for refused access; kDiscoCheio; kOutra.
+  virtual Status Travar(const std::string& caminho, std::unique_ptr<Trava>* trava) = 0;
+
+  // Gives the file `caminho` (a regular file, opened without following a
+  // link) the permission bits of the file `modelo` (POSIX: rwx for owner,
+  // group and others). On Windows a new file takes the folder's defaults, as
+  // any file does: nothing is done there.
+  virtual Status CopiarPermissoes(const std::string& modelo, const std::string& caminho) = 0;
 };
 
 // Forwards every call to another Ambiente, so that a test can override only
@@ -170,7 +218,7 @@ class AmbienteIntermediario : public Ambiente {
  public:
   explicit AmbienteIntermediario(Ambiente& alvo) : alvo_(alvo) {}
 
-  std::string PastaPrograma() override { return alvo_.PastaPrograma(); }
+  Status PastaPrograma(std::string* p) override { return alvo_.PastaPrograma(p); }
   Status AbrirLeitura(const std::string& c, std::unique_ptr<ArquivoLeitura>* a) override {
     return alvo_.AbrirLeitura(c, a);
   }
@@ -184,6 +232,8 @@ class AmbienteIntermediario : public Ambiente {
   }
   void MensagemAviso(std::string_view t, std::string_view x) override { alvo_.MensagemAviso(t, x); }
   std::unique_ptr<JanelaProgresso> CriarJanelaProgresso() override { return alvo_.CriarJanelaProgresso(); }
+  Status Travar(const std::string& c, std::unique_ptr<Trava>* t) override { return alvo_.Travar(c, t); }
+  Status CopiarPermissoes(const std::string& m, const std::string& c) override { return alvo_.CopiarPermissoes(m, c); }
 
  protected:
   Ambiente& alvo() { return alvo_; }

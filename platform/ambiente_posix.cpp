@@ -2,11 +2,12 @@
 // lines on the standard error stream.
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <limits.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -51,6 +52,29 @@ Status ErroSistema(int erro) { return Status::Erro(FalhaDe(erro), std::strerror(
 bool CaminhoValido(const std::string& caminho) { return caminho.find('\0') == std::string::npos; }
 Status CaminhoInvalido(const std::string& caminho) {
   return Status::Erro(Falha::kNaoEncontrado, "the path holds a NUL byte: " + caminho.substr(0, caminho.find('\0')));
+}
+
+Status NaoRegular() { return Status::Erro(Falha::kNaoEncontrado, "not a regular file"); }
+Status PastaNoNome(const std::string& caminho) {
+  return Status::Erro(Falha::kOutra, "a folder stands under the name " + caminho);
+}
+
+// True when the name itself (not what a link names) is a folder.
+bool EhPastaPropria(const std::string& caminho) {
+  struct stat st {};
+  return ::lstat(caminho.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The cp1252 text as UTF-8 for a terminal line: C0 controls, DEL and the five
+// unassigned bytes (which would become C1 controls) are shown as '?', so that
+// nothing in it can drive the terminal.
+std::string ParaTerminal(std::string_view texto) {
+  std::string limpo(texto);
+  for (char& c : limpo) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F || (b >= 0x80 && b <= 0x9F && cp1252::CodigoDe(b) == 0)) c = '?';
+  }
+  return cp1252::ParaUtf8(limpo);
 }
 
 class LeituraPosix final : public ArquivoLeitura {
@@ -139,8 +163,8 @@ class ProgressoTerminal final : public JanelaProgresso {
   ~ProgressoTerminal() override { Fecha(); }
 
   void DefineProgresso(int valor) override { progresso_ = valor; }
-  void DefineContribuinte(std::string_view texto) override { contribuinte_ = cp1252::ParaUtf8(texto); }
-  void DefineVersao(std::string_view texto) override { versao_ = cp1252::ParaUtf8(texto); }
+  void DefineContribuinte(std::string_view texto) override { contribuinte_ = ParaTerminal(texto); }
+  void DefineVersao(std::string_view texto) override { versao_ = ParaTerminal(texto); }
 
   void Atualiza() override {
     if (!terminal_ || fechada_) return;
@@ -165,24 +189,63 @@ class ProgressoTerminal final : public JanelaProgresso {
   std::string ultima_;
 };
 
+// The exclusive flock of an open file; closing the file releases it.
+class TravaPosix final : public Trava {
+ public:
+  explicit TravaPosix(int fd) : fd_(fd) {}
+  ~TravaPosix() override { ::close(fd_); }
+
+ private:
+  int fd_;
+};
+
 class AmbientePosix final : public Ambiente {
  public:
-  std::string PastaPrograma() override {
-    char caminho[PATH_MAX + 1];
-    const ssize_t n = ::readlink("/proc/self/exe", caminho, PATH_MAX);
-    if (n <= 0) return ".";
-    std::string pasta(caminho, static_cast<std::size_t>(n));
-    const auto barra = pasta.rfind('/');
-    return barra == 0 ? "/" : pasta.substr(0, barra);
+  AmbientePosix() {
+    // A closed standard stream would lend its number to the next file opened,
+    // and a message meant for the stream would land in that file.
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+      if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) (void)::open("/dev/null", O_RDWR | O_CLOEXEC);
+    // A standard error stream whose reader is gone fails its writes instead.
+    (void)std::signal(SIGPIPE, SIG_IGN);
+  }
+
+  Status PastaPrograma(std::string* pasta) override {
+    std::string caminho(256, '\0');
+    for (;;) {
+      const ssize_t n = ::readlink("/proc/self/exe", caminho.data(), caminho.size());
+      if (n < 0) return Status::Erro(Falha::kOutra, std::string("/proc/self/exe: ") + std::strerror(errno));
+      if (static_cast<std::size_t>(n) < caminho.size()) {
+        caminho.resize(static_cast<std::size_t>(n));
+        break;
+      }
+      caminho.resize(caminho.size() * 2);  // the path may have been cut: read it again
+    }
+    const auto barra = caminho.rfind('/');
+    if (barra == std::string::npos) return Status::Erro(Falha::kOutra, "the program's path has no folder: " + caminho);
+    *pasta = barra == 0 ? "/" : caminho.substr(0, barra);
+    return Status::Ok();
   }
 
   Status AbrirLeitura(const std::string& caminho, std::unique_ptr<ArquivoLeitura>* arquivo) override {
     if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
-    const int fd = ::open(caminho.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return ErroSistema(errno);
+    // What is not a regular file is refused before it is opened (opening a
+    // device may act on it), and what was opened is tested again.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-      const int erro = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    if (::stat(caminho.c_str(), &st) != 0) return ErroSistema(errno);
+    if (!S_ISREG(st.st_mode)) return NaoRegular();
+    // O_NONBLOCK: a FIFO put in its place meanwhile must not hold the open.
+    const int fd = ::open(caminho.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return ErroSistema(errno);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      const int erro = errno;
+      ::close(fd);
+      return S_ISREG(st.st_mode) ? ErroSistema(erro) : NaoRegular();
+    }
+    // Reads of a regular file wait for the disk, as they should.
+    const int modo = ::fcntl(fd, F_GETFL);
+    if (modo < 0 || ::fcntl(fd, F_SETFL, modo & ~O_NONBLOCK) != 0) {
+      const int erro = errno;
       ::close(fd);
       return ErroSistema(erro);
     }
@@ -192,8 +255,17 @@ class AmbientePosix final : public Ambiente {
 
   Status CriarEscrita(const std::string& caminho, std::unique_ptr<ArquivoEscrita>* arquivo) override {
     if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
-    const int fd = ::open(caminho.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return ErroSistema(errno);
+    // unlink removes a link itself, never what it names.
+    if (::unlink(caminho.c_str()) != 0 && errno != ENOENT) {
+      const int erro = errno;
+      if (EhPastaPropria(caminho)) return PastaNoNome(caminho);
+      return ErroSistema(erro);
+    }
+    const int fd = ::open(caminho.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      if (errno == EEXIST) return Status::Erro(Falha::kOutra, "something took the name meanwhile: " + caminho);
+      return ErroSistema(errno);
+    }
     *arquivo = std::make_unique<EscritaPosix>(fd);
     return Status::Ok();
   }
@@ -209,7 +281,9 @@ class AmbientePosix final : public Ambiente {
   }
 
   Status CarregarBiblioteca(const std::string& nome, std::unique_ptr<Biblioteca>* biblioteca) override {
-    const std::string caminho = PastaPrograma() + "/lib" + nome + ".so";
+    std::string pasta;
+    if (const Status s = PastaPrograma(&pasta); !s.ok()) return Status::Erro(Falha::kNaoEncontrado, s.mensagem());
+    const std::string caminho = pasta + "/lib" + nome + ".so";
     void* handle = ::dlopen(caminho.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) return Status::Erro(Falha::kNaoEncontrado, ::dlerror());
     *biblioteca = std::make_unique<BibliotecaPosix>(handle);
@@ -217,12 +291,72 @@ class AmbientePosix final : public Ambiente {
   }
 
   void MensagemAviso(std::string_view titulo, std::string_view texto) override {
-    const std::string linha = cp1252::ParaUtf8(titulo) + ": " + cp1252::ParaUtf8(texto) + "\n";
+    const std::string linha = ParaTerminal(titulo) + ": " + ParaTerminal(texto) + "\n";
     std::fputs(linha.c_str(), stderr);
     std::fflush(stderr);
   }
 
   std::unique_ptr<JanelaProgresso> CriarJanelaProgresso() override { return std::make_unique<ProgressoTerminal>(); }
+
+  Status Travar(const std::string& caminho, std::unique_ptr<Trava>* trava) override {
+    if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
+    // Another run may replace the name between the open and the lock (when
+    // it removed what stood there): the lock counts only on the file that
+    // the name still gives once it is held.
+    constexpr int kTentativas = 16;
+    for (int tentativa = 0; tentativa < kTentativas; ++tentativa) {
+      const int fd = ::open(caminho.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+      if (fd < 0) {
+        const int erro = errno;
+        if (EhPastaPropria(caminho)) return PastaNoNome(caminho);
+        if (erro != ELOOP) return ErroSistema(erro);
+        // A symbolic link: removed, never followed.
+        if (::unlink(caminho.c_str()) != 0 && errno != ENOENT) return ErroSistema(errno);
+        continue;
+      }
+      struct stat aberto {};
+      if (::fstat(fd, &aberto) != 0) {
+        const int erro = errno;
+        ::close(fd);
+        return ErroSistema(erro);
+      }
+      if (!S_ISREG(aberto.st_mode)) {
+        ::close(fd);
+        if (S_ISDIR(aberto.st_mode)) return PastaNoNome(caminho);
+        // A FIFO, a socket or a device cannot be the lock file: removed.
+        if (::unlink(caminho.c_str()) != 0 && errno != ENOENT) return ErroSistema(errno);
+        continue;
+      }
+      while (::flock(fd, LOCK_EX) != 0) {
+        if (errno == EINTR) continue;
+        const int erro = errno;
+        ::close(fd);
+        return ErroSistema(erro);
+      }
+      struct stat nome {};
+      if (::lstat(caminho.c_str(), &nome) == 0 && nome.st_dev == aberto.st_dev && nome.st_ino == aberto.st_ino) {
+        *trava = std::make_unique<TravaPosix>(fd);
+        return Status::Ok();
+      }
+      ::close(fd);
+    }
+    return Status::Erro(Falha::kOutra, "the lock file keeps being replaced: " + caminho);
+  }
+
+  Status CopiarPermissoes(const std::string& modelo, const std::string& caminho) override {
+    if (!CaminhoValido(modelo)) return CaminhoInvalido(modelo);
+    if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
+    struct stat st {};
+    if (::stat(modelo.c_str(), &st) != 0) return ErroSistema(errno);
+    const int fd = ::open(caminho.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return ErroSistema(errno);
+    struct stat destino {};
+    const bool regular = ::fstat(fd, &destino) == 0 && S_ISREG(destino.st_mode);
+    const int erro = regular && ::fchmod(fd, st.st_mode & 0777) != 0 ? errno : 0;
+    ::close(fd);
+    if (!regular) return NaoRegular();
+    return erro == 0 ? Status::Ok() : ErroSistema(erro);
+  }
 };
 
 }  // namespace

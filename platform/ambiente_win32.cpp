@@ -270,36 +270,84 @@ class JanelaWin32 final : public JanelaProgresso {
   bool mudou_ = true;
 };
 
+// The exclusive lock of the whole lock file; released and closed on destruction.
+class TravaWin32 final : public Trava {
+ public:
+  explicit TravaWin32(HANDLE h) : h_(h) {}
+  ~TravaWin32() override {
+    OVERLAPPED inicio{};
+    ::UnlockFileEx(h_, 0, MAXDWORD, MAXDWORD, &inicio);
+    ::CloseHandle(h_);
+  }
+
+ private:
+  HANDLE h_;
+};
+
 class AmbienteWin32 final : public Ambiente {
  public:
-  std::string PastaPrograma() override {
+  Status PastaPrograma(std::string* pasta) override {
     std::wstring caminho(MAX_PATH, L'\0');
     for (;;) {
       const DWORD n = ::GetModuleFileNameW(nullptr, caminho.data(), static_cast<DWORD>(caminho.size()));
+      if (n == 0) return Status::Erro(Falha::kOutra, UltimoErro().mensagem());
       if (n < caminho.size()) {
         caminho.resize(n);
         break;
       }
-      caminho.resize(caminho.size() * 2);
+      caminho.resize(caminho.size() * 2);  // the path was cut: read it again
     }
     const auto barra = caminho.find_last_of(L"\\/");
-    return Estreito(barra == std::wstring::npos ? L"." : caminho.substr(0, barra));
+    if (barra == std::wstring::npos)
+      return Status::Erro(Falha::kOutra, "the program's path has no folder: " + Estreito(caminho));
+    *pasta = Estreito(caminho.substr(0, barra));
+    return Status::Ok();
   }
 
   Status AbrirLeitura(const std::string& caminho, std::unique_ptr<ArquivoLeitura>* arquivo) override {
     if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
     HANDLE h = ::CreateFileW(Largo(caminho).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return UltimoErro();
+    if (h == INVALID_HANDLE_VALUE) {
+      const DWORD erro = ::GetLastError();
+      // CON and CONIN$ without a console to open: the name opens no file.
+      if (erro == ERROR_INVALID_HANDLE) return Status::Erro(Falha::kNaoEncontrado, ErroSistema(erro).mensagem());
+      return ErroSistema(erro);
+    }
+    // A console, a device (NUL, COM1) or a pipe is no file: reading it could wait forever.
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+      ::CloseHandle(h);
+      return Status::Erro(Falha::kNaoEncontrado, "not a disk file");
+    }
     *arquivo = std::make_unique<LeituraWin32>(h);
     return Status::Ok();
   }
 
   Status CriarEscrita(const std::string& caminho, std::unique_ptr<ArquivoEscrita>* arquivo) override {
     if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
-    HANDLE h = ::CreateFileW(Largo(caminho).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return UltimoErro();
+    const std::wstring nome = Largo(caminho);
+    HANDLE h = CriaNovo(nome);
+    if (h == INVALID_HANDLE_VALUE) {
+      const DWORD erro = ::GetLastError();
+      if (EhPastaPropria(nome)) return Status::Erro(Falha::kOutra, "a folder stands under the name " + caminho);
+      if (erro != ERROR_FILE_EXISTS && erro != ERROR_ALREADY_EXISTS) return ErroSistema(erro);
+      // The name is taken. Deleting it could reach what a link names (Wine
+      // deletes a Unix link's target), so a new file made beside it is
+      // renamed over it: the old entry goes, whatever it was, untouched.
+      const std::wstring ao_lado = nome + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
+      h = CriaNovo(ao_lado);
+      if (h == INVALID_HANDLE_VALUE) {
+        if (::GetLastError() == ERROR_FILE_EXISTS)
+          return Status::Erro(Falha::kOutra, "something stands under the name " + Estreito(ao_lado));
+        return UltimoErro();
+      }
+      if (!::MoveFileExW(ao_lado.c_str(), nome.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const Status falha = UltimoErro();
+        ::CloseHandle(h);
+        (void)::DeleteFileW(ao_lado.c_str());
+        return falha;
+      }
+    }
     *arquivo = std::make_unique<EscritaWin32>(h);
     return Status::Ok();
   }
@@ -330,6 +378,67 @@ class AmbienteWin32 final : public Ambiente {
   }
 
   std::unique_ptr<JanelaProgresso> CriarJanelaProgresso() override { return std::make_unique<JanelaWin32>(); }
+
+  Status Travar(const std::string& caminho, std::unique_ptr<Trava>* trava) override {
+    if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
+    const std::wstring nome = Largo(caminho);
+    // Every run opens the file (a link as a link, never what it names) and
+    // shares it; the first to find it missing creates it. A name that the
+    // open does not find and CREATE_NEW finds taken is another run's new
+    // file, found at the next try; one that stays so is a link to nothing
+    // (Wine), replaced by a new file as CriarEscrita replaces a name.
+    constexpr int kTentativas = 16;
+    constexpr DWORD kPartilha = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    for (int tentativa = 0; tentativa < kTentativas; ++tentativa) {
+      HANDLE h = ::CreateFileW(nome.c_str(), GENERIC_READ, kPartilha, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_NOT_FOUND)
+        h = ::CreateFileW(nome.c_str(), GENERIC_READ, kPartilha, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      if (h == INVALID_HANDLE_VALUE) {
+        const DWORD erro = ::GetLastError();
+        if (EhPastaPropria(nome)) return Status::Erro(Falha::kOutra, "a folder stands under the name " + caminho);
+        if (erro != ERROR_FILE_EXISTS && erro != ERROR_ALREADY_EXISTS) return ErroSistema(erro);
+        if (tentativa >= 2) {
+          std::unique_ptr<ArquivoEscrita> novo;
+          if (const Status s = CriarEscrita(caminho, &novo); !s.ok()) return s;
+        }
+        continue;
+      }
+      if (::GetFileType(h) != FILE_TYPE_DISK) {
+        ::CloseHandle(h);
+        return Status::Erro(Falha::kOutra, "the lock file is not a disk file: " + caminho);
+      }
+      OVERLAPPED inicio{};
+      if (!::LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &inicio)) {
+        const Status falha = UltimoErro();
+        ::CloseHandle(h);
+        return falha;
+      }
+      *trava = std::make_unique<TravaWin32>(h);
+      return Status::Ok();
+    }
+    return Status::Erro(Falha::kOutra, "the lock file cannot be opened nor created: " + caminho);
+  }
+
+  Status CopiarPermissoes(const std::string& /*modelo*/, const std::string& /*caminho*/) override {
+    return Status::Ok();
+  }
+
+ private:
+  // A new file for writing, never through a link; others may read it and
+  // rename it (CriarEscrita renames it into place while it is open).
+  static HANDLE CriaNovo(const std::wstring& nome) {
+    return ::CreateFileW(nome.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  }
+
+  // True when the name itself (not what a link names) is a folder.
+  static bool EhPastaPropria(const std::wstring& nome) {
+    const DWORD atributos = ::GetFileAttributesW(nome.c_str());
+    return atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (atributos & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+  }
 };
 
 }  // namespace

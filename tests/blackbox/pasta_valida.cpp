@@ -39,9 +39,6 @@ std::string Preenche(std::string texto, std::size_t largura) {
   return texto;
 }
 
-// Seconds after which a run counts as hung.
-constexpr int kLimiteSegundos = 300;
-
 }  // namespace
 
 std::string Parametros::Linha() const {
@@ -117,12 +114,14 @@ std::string PastaValida::CaminhoDoPrograma(const std::filesystem::path& caminho)
   return windows;
 }
 
-int PastaValida::Executa() {
+int PastaValida::Executa(const Opcoes& opcoes) { return Espera(Inicia(opcoes)); }
+
+PastaValida::Processo PastaValida::Inicia(const Opcoes& opcoes) {
   std::vector<std::string> argumentos;
   if (SobWine()) {
     std::string wine = Ambiente("VALIDA_WINE");
     if (wine.empty()) wine = "/usr/lib/wine/wine64";
-    argumentos = {wine, programa_.string()};
+    argumentos = {wine, opcoes.programa.empty() ? programa_.string() : opcoes.programa};
     // The prefix made for the run beside the Windows build, unless the caller chose one.
     if (Ambiente("WINEPREFIX").empty()) {
       const auto prefixo = Programa().parent_path().parent_path() / "wineprefix";
@@ -130,40 +129,64 @@ int PastaValida::Executa() {
     }
     ::setenv("WINEDEBUG", "-all", 1);
   } else {
-    argumentos = {programa_.string()};
+    argumentos = {opcoes.programa.empty() ? programa_.string() : opcoes.programa};
   }
+  if (opcoes.memoria_kb > 0)
+    argumentos.insert(argumentos.begin(),
+                      {"/bin/sh", "-c", "ulimit -v " + std::to_string(opcoes.memoria_kb) + " && exec \"$@\"", "sh"});
   std::vector<char*> argv;
   for (auto& a : argumentos) argv.push_back(a.data());
   argv.push_back(nullptr);
 
-  const auto arquivo_erro = pasta_.parent_path() / (pasta_.filename().string() + ".stderr");
+  static int serie = 0;
+  Processo processo;
+  processo.limite_segundos = opcoes.limite_segundos;
+  processo.arquivo_erro =
+      pasta_.parent_path() / (pasta_.filename().string() + "." + std::to_string(++serie) + ".stderr");
+  const std::filesystem::path atual = opcoes.pasta_atual.empty() ? pasta_ : opcoes.pasta_atual;
   posix_spawn_file_actions_t acoes;
   posix_spawn_file_actions_init(&acoes);
-  posix_spawn_file_actions_addopen(&acoes, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&acoes, STDERR_FILENO, arquivo_erro.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addchdir_np(&acoes, pasta_.c_str());
+  if (opcoes.entrada >= 0) {
+    posix_spawn_file_actions_adddup2(&acoes, opcoes.entrada, STDIN_FILENO);
+  } else {
+    posix_spawn_file_actions_addopen(&acoes, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  }
+  if (opcoes.erro_fechado) {
+    posix_spawn_file_actions_addclose(&acoes, STDERR_FILENO);
+  } else if (opcoes.erro >= 0) {
+    posix_spawn_file_actions_adddup2(&acoes, opcoes.erro, STDERR_FILENO);
+  } else {
+    posix_spawn_file_actions_addopen(&acoes, STDERR_FILENO, processo.arquivo_erro.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+  }
+  posix_spawn_file_actions_addchdir_np(&acoes, atual.c_str());
   pid_t pid = 0;
   const int r = posix_spawn(&pid, argv[0], &acoes, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&acoes);
   if (r != 0) throw std::runtime_error("cannot start " + argumentos[0]);
+  processo.pid = pid;
+  return processo;
+}
 
+int PastaValida::Espera(const Processo& processo) {
   int status = 0;
   int esperado = 0;
   for (;;) {
-    const pid_t w = ::waitpid(pid, &status, WNOHANG);
-    if (w == pid) break;
-    if (++esperado > kLimiteSegundos * 20) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
+    const pid_t w = ::waitpid(processo.pid, &status, WNOHANG);
+    if (w == processo.pid) break;
+    if (++esperado > processo.limite_segundos * 100) {
+      ::kill(processo.pid, SIGKILL);
+      ::waitpid(processo.pid, &status, 0);
       return -1;
     }
-    ::usleep(50 * 1000);
+    ::usleep(10 * 1000);
   }
-  std::ifstream in(arquivo_erro, std::ios::binary);
+  std::ifstream in(processo.arquivo_erro, std::ios::binary);
   std::stringstream ss;
   ss << in.rdbuf();
   erro_ = ss.str();
-  std::filesystem::remove(arquivo_erro);
+  std::error_code ec;
+  std::filesystem::remove(processo.arquivo_erro, ec);
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 

@@ -7,6 +7,7 @@
 // runs under the Wine named by VALIDA_WINE (with the caller's WINEPREFIX).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -31,6 +32,17 @@ std::vector<std::string> Linhas(std::string_view texto);
 // The lines joined, each ended by CR LF.
 std::string Texto(const std::vector<std::string>& linhas);
 
+// How a run is started, beyond what a caller usually does.
+struct Opcoes {
+  int entrada = -1;                   // descriptor for the standard input; -1: /dev/null
+  int erro = -1;                      // descriptor for the standard error; -1: a file that Erro() reads
+  bool erro_fechado = false;          // start with the standard error closed
+  std::uint64_t memoria_kb = 0;       // limit of the address space (ulimit -v); 0: none
+  int limite_segundos = 300;          // then the run counts as hung and is killed
+  std::filesystem::path pasta_atual;  // working folder; empty: the program's folder
+  std::string programa;               // the program to start; empty: the folder's copy
+};
+
 class PastaValida {
  public:
   PastaValida();
@@ -52,7 +64,16 @@ class PastaValida {
 
   // Starts the program in the folder (also its working folder), waits for it
   // and returns its exit status (-1 when it was killed after a time-out).
-  int Executa();
+  int Executa(const Opcoes& opcoes = {});
+  // Starts the program without waiting for it (several may run at once);
+  // Espera waits for the one started, with Executa's result.
+  struct Processo {
+    int pid = -1;
+    std::filesystem::path arquivo_erro;
+    int limite_segundos = 0;
+  };
+  Processo Inicia(const Opcoes& opcoes = {});
+  int Espera(const Processo& processo);
   // What the program wrote on its standard error stream in the last run.
   [[nodiscard]] const std::string& Erro() const { return erro_; }
   // Executa, expecting a report: exit status 0, `veredito` on the second line

@@ -20,20 +20,6 @@ constexpr std::size_t kLarguraRecibo = 70;
 const std::string kHifens73(73, '-');
 const std::string kHifens70(70, '-');
 
-// Copies a work file as it is: its lines already end in CR LF.
-void CopiaArquivo(Execucao& run, const std::string& origem, plataforma::ArquivoEscrita& destino,
-                  const std::string& caminho_destino) {
-  std::unique_ptr<plataforma::ArquivoLeitura> arquivo;
-  Exige(run.ambiente.AbrirLeitura(origem, &arquivo), origem);
-  std::unique_ptr<char[]> buffer(new char[64 * 1024]);
-  for (;;) {
-    std::size_t lidos = 0;
-    Exige(arquivo->Ler(buffer.get(), 64 * 1024, &lidos), origem);
-    if (lidos == 0) return;
-    Exige(destino.Escrever(std::string_view(buffer.get(), lidos)), caminho_destino);
-  }
-}
-
 // The text trimmed and preceded by (70 - its length) / 2 blanks.
 std::string Centrada(std::string_view texto) {
   const std::string_view aparado = Apara(texto);
@@ -41,73 +27,72 @@ std::string Centrada(std::string_view texto) {
   return std::string(recuo, ' ') + std::string(aparado);
 }
 
-class Saida {
+// "param.txt" anew: the caller's first line byte for byte, then the verdict.
+class Veredito {
  public:
-  Saida(Execucao& run, const std::string& caminho) : run_(run), caminho_(caminho) {
+  Veredito(Execucao& run, std::string caminho) : caminho_(std::move(caminho)) {
     Exige(run.ambiente.CriarEscrita(caminho_, &arquivo_), caminho_);
   }
   void Linha(std::string_view texto) {
     Exige(arquivo_->Escrever(texto), caminho_);
     Exige(arquivo_->Escrever("\r\n"), caminho_);
   }
-  void Copia(const std::string& origem) { CopiaArquivo(run_, origem, *arquivo_, caminho_); }
   void Fecha() { Exige(arquivo_->Fechar(), caminho_); }
 
  private:
-  Execucao& run_;
   std::string caminho_;
   std::unique_ptr<plataforma::ArquivoEscrita> arquivo_;
 };
 
-void EscreveRelatorio(Execucao& run, Saida& saida) {
+void EscreveRelatorio(Execucao& run, ArquivoTexto& saida) {
   const std::string_view tipo = Apara(run.parametros.TipoDocumento);
-  saida.Linha("ARQUIVO REJEITADO. ENCAMINHAMOS ABAIXO OS ERROS ENCONTRADOS:");
-  saida.Linha(kHifens73);
-  saida.Linha(tipo.empty() || tipo == "GIAST02" ? "Inscrição      Período Lin Ini Fim Descrição do Erro"_cp
-                                                : "CGC/TE         Período Lin Ini Fim Descrição do Erro"_cp);
-  saida.Linha(kHifens73);
-  saida.Copia(run.CaminhoNaPasta("aux00001.txt"));
+  saida.EscreveLinha("ARQUIVO REJEITADO. ENCAMINHAMOS ABAIXO OS ERROS ENCONTRADOS:");
+  saida.EscreveLinha(kHifens73);
+  saida.EscreveLinha(tipo.empty() || tipo == "GIAST02" ? "Inscrição      Período Lin Ini Fim Descrição do Erro"_cp
+                                                       : "CGC/TE         Período Lin Ini Fim Descrição do Erro"_cp);
+  saida.EscreveLinha(kHifens73);
+  saida.Copia(run.ambiente, run.CaminhoNaPasta("aux00001.txt"));
 }
 
-void EscreveRecibo(Execucao& run, Saida& saida) {
+void EscreveRecibo(Execucao& run, ArquivoTexto& saida) {
   const Parametros& p = run.parametros;
   const bool st = Apara(p.TipoDocumento) == "GIAST02";
-  saida.Linha("                COMPROVANTE DE TRANSMISSÃO DE ARQUIVO                 "_cp);
-  saida.Linha(Apara(p.CabecalhoOrgao).empty() ? std::string(29, ' ') + "ORBELANDA" + std::string(31, ' ')
-                                              : Centrada(p.CabecalhoOrgao));
-  saida.Linha(Apara(p.CabecalhoEstado).empty() ? std::string(30, ' ') + "VALDORIA" + std::string(23, ' ')
-                                               : Centrada(p.CabecalhoEstado));
-  saida.Linha("");
-  saida.Linha("  Nro Protocolo:                Data:              Hora:");
-  saida.Linha("  Documento    :" + p.TipoDocumento + "    Chave:");
-  saida.Linha("  E-Mail       :" + p.EmailContribuinte);
-  saida.Linha("");
-  saida.Linha("  Apontamos  o  recebimento  do  arquivo  descrito  acima.   Para  sua");
-  saida.Linha(st ? "maior  segurança  quanto  à  entrega  de  suas  GIAs ST,  recomendamos"_cp
-                 : "maior  segurança   quanto  à  entrega  de  suas   GIAs,   recomendamos"_cp);
-  saida.Linha("verificar  na  caixa postal  que V.Sa. escolheu  quando da transmissão"_cp);
-  saida.Linha(st ? "do arquivo,  os  recibos  definitivos  das  GIAs ST  remetidas."
-                 : "do arquivo, os  recibos  definitivos  das  GIAs  remetidas.");
+  saida.EscreveLinha("                COMPROVANTE DE TRANSMISSÃO DE ARQUIVO                 "_cp);
+  saida.EscreveLinha(Apara(p.CabecalhoOrgao).empty() ? std::string(29, ' ') + "ORBELANDA" + std::string(31, ' ')
+                                                     : Centrada(p.CabecalhoOrgao));
+  saida.EscreveLinha(Apara(p.CabecalhoEstado).empty() ? std::string(30, ' ') + "VALDORIA" + std::string(23, ' ')
+                                                      : Centrada(p.CabecalhoEstado));
+  saida.EscreveLinha("");
+  saida.EscreveLinha("  Nro Protocolo:                Data:              Hora:");
+  saida.EscreveLinha("  Documento    :" + p.TipoDocumento + "    Chave:");
+  saida.EscreveLinha("  E-Mail       :" + p.EmailContribuinte);
+  saida.EscreveLinha("");
+  saida.EscreveLinha("  Apontamos  o  recebimento  do  arquivo  descrito  acima.   Para  sua");
+  saida.EscreveLinha(st ? "maior  segurança  quanto  à  entrega  de  suas  GIAs ST,  recomendamos"_cp
+                        : "maior  segurança   quanto  à  entrega  de  suas   GIAs,   recomendamos"_cp);
+  saida.EscreveLinha("verificar  na  caixa postal  que V.Sa. escolheu  quando da transmissão"_cp);
+  saida.EscreveLinha(st ? "do arquivo,  os  recibos  definitivos  das  GIAs ST  remetidas."
+                        : "do arquivo, os  recibos  definitivos  das  GIAs  remetidas.");
   if (!Apara(p.EnderecoConsulta).empty()) {
-    saida.Linha("  Caso haja qualquer  problema  no  recebimento  de suas mensagens, os");
-    saida.Linha("recibos definitivos  poderão  ser  consultados  on-line  no  endereço:"_cp);
-    saida.Linha("");
-    saida.Linha(Centrada(cp1252::Minusculas(p.EnderecoConsulta)));
+    saida.EscreveLinha("  Caso haja qualquer  problema  no  recebimento  de suas mensagens, os");
+    saida.EscreveLinha("recibos definitivos  poderão  ser  consultados  on-line  no  endereço:"_cp);
+    saida.EscreveLinha("");
+    saida.EscreveLinha(Centrada(cp1252::Minusculas(p.EnderecoConsulta)));
   }
-  saida.Linha("");
-  saida.Linha(st ? "GIA(s) ST TRANSMITIDAS(s)" : "GIA(s) TRANSMITIDAS(s)");
-  saida.Linha(kHifens70);
-  saida.Linha(st ? "INSCRIÇÃO      REFER    INSCRIÇÃO      REFER    INSCRIÇÃO      REFER"_cp
-                 : "CGC/TE         REFER    CGC/TE         REFER    CGC/TE         REFER");
-  saida.Linha(kHifens70);
-  saida.Copia(run.CaminhoNaPasta("aux00002.txt"));
-  saida.Linha("");
-  saida.Linha("");
-  saida.Linha(std::string("Comprovante de transmissão representativo de   "_cp) + Formata(run.QtdGIAs, kPictureNumero) +
-              (st ? "  GIAs ST (sem valor" : "   GIAs  (sem  valor"));
-  saida.Linha("fiscal). Este comprovante será substituído pelo  recibo definitivo  da"_cp);
-  saida.Linha(st ? "entrega da(s) GIA(s) ST após o processamento das informações."_cp
-                 : "entrega da(s) GIA(s) após o processamento das informações."_cp);
+  saida.EscreveLinha("");
+  saida.EscreveLinha(st ? "GIA(s) ST TRANSMITIDAS(s)" : "GIA(s) TRANSMITIDAS(s)");
+  saida.EscreveLinha(kHifens70);
+  saida.EscreveLinha(st ? "INSCRIÇÃO      REFER    INSCRIÇÃO      REFER    INSCRIÇÃO      REFER"_cp
+                        : "CGC/TE         REFER    CGC/TE         REFER    CGC/TE         REFER");
+  saida.EscreveLinha(kHifens70);
+  saida.Copia(run.ambiente, run.CaminhoNaPasta("aux00002.txt"));
+  saida.EscreveLinha("");
+  saida.EscreveLinha("");
+  saida.EscreveLinha(std::string("Comprovante de transmissão representativo de   "_cp) +
+                     Formata(run.QtdGIAs, kPictureNumero) + (st ? "  GIAs ST (sem valor" : "   GIAs  (sem  valor"));
+  saida.EscreveLinha("fiscal). Este comprovante será substituído pelo  recibo definitivo  da"_cp);
+  saida.EscreveLinha(st ? "entrega da(s) GIA(s) ST após o processamento das informações."_cp
+                        : "entrega da(s) GIA(s) após o processamento das informações."_cp);
 }
 
 }  // namespace
@@ -118,9 +103,10 @@ void GeraSaida(Execucao& run, std::string_view linha_parametros) {
   const std::string parametros_novo = parametros + std::string(kSufixoNovo);
   const std::string saida_novo = saida + std::string(kSufixoNovo);
   try {
-    Saida verdito(run, parametros_novo);
+    Veredito verdito(run, parametros_novo);
     verdito.Linha(linha_parametros);
-    Saida relatorio(run, saida_novo);
+    ArquivoTexto relatorio;
+    relatorio.Cria(run.ambiente, saida_novo);
     if (run.HouveErro) {
       EscreveRelatorio(run, relatorio);
     } else {
@@ -129,9 +115,12 @@ void GeraSaida(Execucao& run, std::string_view linha_parametros) {
     verdito.Linha(run.HouveErro ? "NOK" : "OK");
     relatorio.Fecha();
     verdito.Fecha();
+    // The caller's file keeps its permissions; failing that, the new file
+    // keeps the usual ones, and the verdict still counts.
+    (void)run.ambiente.CopiarPermissoes(parametros, parametros_novo);
     Exige(run.ambiente.Renomear(saida_novo, saida), saida);
     Exige(run.ambiente.Renomear(parametros_novo, parametros), parametros);
-  } catch (const FalhaExecucao&) {
+  } catch (...) {
     (void)run.ambiente.Apagar(parametros_novo);
     (void)run.ambiente.Apagar(saida_novo);
     throw;

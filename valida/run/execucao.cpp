@@ -9,6 +9,13 @@ void Exige(const plataforma::Status& status, const std::string& arquivo) {
   if (!status.ok()) throw FalhaExecucao(status, arquivo);
 }
 
+std::string Imprimivel(std::string_view texto) {
+  std::string linha(texto);
+  for (char& c : linha)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return linha;
+}
+
 ArquivoTexto::~ArquivoTexto() { Abandona(); }
 
 void ArquivoTexto::Cria(plataforma::Ambiente& ambiente, std::string caminho) {
@@ -18,17 +25,29 @@ void ArquivoTexto::Cria(plataforma::Ambiente& ambiente, std::string caminho) {
   buffer_.reserve(kTamanhoBuffer);
 }
 
-void ArquivoTexto::EscreveLinha(std::string_view linha) {
+void ArquivoTexto::EscreveLinha(std::string_view linha) { Acrescenta(Imprimivel(linha) + "\r\n"); }
+
+void ArquivoTexto::Copia(plataforma::Ambiente& ambiente, const std::string& origem) {
+  std::unique_ptr<plataforma::ArquivoLeitura> arquivo;
+  Exige(ambiente.AbrirLeitura(origem, &arquivo), origem);
+  const std::unique_ptr<char[]> pedaco(new char[kTamanhoBuffer]);
+  for (;;) {
+    std::size_t lidos = 0;
+    Exige(arquivo->Ler(pedaco.get(), kTamanhoBuffer, &lidos), origem);
+    if (lidos == 0) return;
+    Acrescenta(std::string_view(pedaco.get(), lidos));
+  }
+}
+
+void ArquivoTexto::Acrescenta(std::string_view bytes) {
   if (arquivo_ == nullptr)
     Exige(plataforma::Status::Erro(plataforma::Falha::kOutra, "write to a closed file"), caminho_);
-  if (buffer_.size() + linha.size() + 2 > kTamanhoBuffer) Descarrega();
-  if (linha.size() + 2 > kTamanhoBuffer) {
-    Exige(arquivo_->Escrever(linha), caminho_);
-    Exige(arquivo_->Escrever("\r\n"), caminho_);
+  if (buffer_.size() + bytes.size() > kTamanhoBuffer) Descarrega();
+  if (bytes.size() > kTamanhoBuffer) {
+    Exige(arquivo_->Escrever(bytes), caminho_);
     return;
   }
-  buffer_ += linha;
-  buffer_ += "\r\n";
+  buffer_ += bytes;
 }
 
 void ArquivoTexto::Descarrega() {
@@ -71,7 +90,7 @@ std::string Execucao::CaminhoNaPasta(std::string_view nome) const {
 
 void Execucao::MostraContribuinte(std::string_view texto) {
   if (janela == nullptr) return;
-  janela->DefineContribuinte(texto);
+  janela->DefineContribuinte(Imprimivel(texto));
   janela->Atualiza();
 }
 

@@ -37,8 +37,15 @@ class FalhaExecucao : public std::runtime_error {
 // Throws FalhaExecucao for a failed status.
 void Exige(const plataforma::Status& status, const std::string& arquivo);
 
-// A text file written line by line, each line ending in CR LF, through a
-// buffer of fixed size. Every failure throws FalhaExecucao.
+// The text as a line of the report shows it: every byte below 0x20, and
+// 0x7F, becomes '?', so that a line ends only at its CR LF and nothing in it
+// can drive a terminal. Declaration fields and parameters are printed as
+// they stand and may hold any byte.
+std::string Imprimivel(std::string_view texto);
+
+// A text file of the report (the work files and "saida.txt") written line by
+// line, each line made Imprimivel and ended with CR LF, through a buffer of
+// fixed size. Every failure throws FalhaExecucao.
 class ArquivoTexto {
  public:
   ArquivoTexto() = default;
@@ -48,6 +55,9 @@ class ArquivoTexto {
 
   void Cria(plataforma::Ambiente& ambiente, std::string caminho);
   void EscreveLinha(std::string_view linha);
+  // Appends the whole file `origem`, a work file whose lines EscreveLinha
+  // wrote, as it is.
+  void Copia(plataforma::Ambiente& ambiente, const std::string& origem);
   void Fecha();
   // Closes without reporting a failure (for the failure paths).
   void Abandona();
@@ -55,6 +65,7 @@ class ArquivoTexto {
   [[nodiscard]] const std::string& Caminho() const { return caminho_; }
 
  private:
+  void Acrescenta(std::string_view bytes);
   void Descarrega();
   static constexpr std::size_t kTamanhoBuffer = 64 * 1024;
   std::unique_ptr<plataforma::ArquivoEscrita> arquivo_;
@@ -96,6 +107,9 @@ struct Execucao {
   std::string LinhaParametros;
   Parametros parametros;
   std::string EtapaExecucao;
+  // The lock of the program's folder (valida.lck), held from before the work
+  // files are created to the end of the run.
+  std::unique_ptr<plataforma::Trava> trava;
   ArquivoTexto ListaErros;   // aux00001.txt
   ArquivoTexto ListaRecibo;  // aux00002.txt
 

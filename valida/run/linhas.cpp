@@ -1,16 +1,15 @@
 // The line reader of the declaration file.
 #include "valida/run/linhas.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "valida/run/execucao.h"
 
 namespace valida {
 
-LeitorLinhas::LeitorLinhas(plataforma::ArquivoLeitura& arquivo, std::string caminho, std::size_t limite)
-    : arquivo_(arquivo), caminho_(std::move(caminho)), limite_(limite), buffer_(new char[kTamanhoBuffer]) {
-  texto_.reserve(limite_);
+LeitorLinhas::LeitorLinhas(plataforma::ArquivoLeitura& arquivo, std::string caminho, std::size_t maximo)
+    : arquivo_(arquivo), caminho_(std::move(caminho)), maximo_(maximo), buffer_(new char[kTamanhoBuffer]) {
+  texto_.reserve(maximo_ + 1);
 }
 
 bool LeitorLinhas::Enche() {
@@ -23,14 +22,19 @@ bool LeitorLinhas::Enche() {
   return !acabou_;
 }
 
-void LeitorLinhas::Guarda(const char* p, std::size_t n) {
-  comprimento_ += n;
-  if (texto_.size() < limite_) texto_.append(p, std::min(n, limite_ - texto_.size()));
+void LeitorLinhas::Consome(std::size_t n) {
+  inicio_ += n;
+  posicao_ += n;
+}
+
+bool LeitorLinhas::Excedeu() {
+  excedeu_ = texto_.size() > maximo_;
+  return excedeu_;
 }
 
 bool LeitorLinhas::Proxima() {
   texto_.clear();
-  comprimento_ = 0;
+  if (excedeu_) return false;
   bool leu_algo = false;
   // A CR that ended the previous buffer: the line ends only if LF follows.
   bool cr_pendente = false;
@@ -42,33 +46,41 @@ bool LeitorLinhas::Proxima() {
     if (cr_pendente) {
       cr_pendente = false;
       if (p[0] == '\n') {
-        ++inicio_;
-        ++posicao_;
+        Consome(1);
         return true;
       }
-      Guarda("\r", 1);
+      texto_ += '\r';  // consumed with the previous buffer
+      if (Excedeu()) return true;
     }
     const void* cr = std::memchr(p, '\r', n);
     const std::size_t i = cr == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(cr) - p);
-    Guarda(p, i);
-    if (cr == nullptr) {
-      inicio_ = fim_;
-      posicao_ += n;
-    } else if (i + 1 == n) {
+    // The text before the CR, no further than one character past the most.
+    const std::size_t cabe = maximo_ + 1 - texto_.size();
+    if (i >= cabe) {
+      texto_.append(p, cabe);
+      Consome(cabe);
+      excedeu_ = true;
+      return true;
+    }
+    texto_.append(p, i);
+    Consome(i);
+    if (cr == nullptr) continue;
+    if (i + 1 == n) {
+      Consome(1);
       cr_pendente = true;
-      inicio_ = fim_;
-      posicao_ += n;
     } else if (p[i + 1] == '\n') {
-      inicio_ += i + 2;
-      posicao_ += i + 2;
+      Consome(2);
       return true;
     } else {
-      Guarda(p + i, 1);  // a lone CR is text
-      inicio_ += i + 1;
-      posicao_ += i + 1;
+      texto_ += '\r';  // a lone CR is text
+      Consome(1);
+      if (Excedeu()) return true;
     }
   }
-  if (cr_pendente) Guarda("\r", 1);
+  if (cr_pendente) {
+    texto_ += '\r';
+    (void)Excedeu();
+  }
   return leu_algo;
 }
 

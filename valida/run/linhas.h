@@ -1,7 +1,8 @@
 // Reading a text file as a stream of lines, with memory that does not grow
 // with the file: a line ends at CR LF; a lone CR or LF is part of the line;
-// text after the last CR LF is a last line. A line longer than the limit
-// keeps only its first characters, but its true length is counted.
+// text after the last CR LF is a last line. A line longer than the most that
+// the reader takes ends the reading at once, without reading to its end, so
+// that neither a file without line ends nor an endless device costs time.
 #pragma once
 
 #include <cstdint>
@@ -14,33 +15,38 @@ namespace valida {
 
 class LeitorLinhas {
  public:
-  // Every failure of `arquivo` throws FalhaExecucao naming `caminho`.
-  LeitorLinhas(plataforma::ArquivoLeitura& arquivo, std::string caminho, std::size_t limite);
+  // Every failure of `arquivo` throws FalhaExecucao naming `caminho`. No line
+  // is longer than `maximo` characters for the reader's caller.
+  LeitorLinhas(plataforma::ArquivoLeitura& arquivo, std::string caminho, std::size_t maximo);
 
-  // The next line, or false at the end of the file.
+  // The next line, or false at the end of the file. A line longer than
+  // `maximo` comes with its first maximo + 1 characters only, and is the
+  // last: nothing after them is read.
   bool Proxima();
 
-  // Text of the line read last (at most `limite` characters), without its end.
+  // Text of the line read last, without its end.
   [[nodiscard]] const std::string& Texto() const { return texto_; }
-  // Its true length in characters.
-  [[nodiscard]] std::uint64_t Comprimento() const { return comprimento_; }
+  // Its length in characters; maximo + 1 for any line longer than maximo.
+  [[nodiscard]] std::uint64_t Comprimento() const { return texto_.size(); }
   // Bytes consumed so far, line ends included.
   [[nodiscard]] std::uint64_t Posicao() const { return posicao_; }
 
  private:
   bool Enche();
-  void Guarda(const char* p, std::size_t n);
+  void Consome(std::size_t n);
+  // True once the line is longer than maximo_: the reading ends with it.
+  bool Excedeu();
 
   static constexpr std::size_t kTamanhoBuffer = 64 * 1024;
   plataforma::ArquivoLeitura& arquivo_;
   std::string caminho_;
-  std::size_t limite_;
+  std::size_t maximo_;
   std::unique_ptr<char[]> buffer_;
   std::size_t inicio_ = 0;
   std::size_t fim_ = 0;
   bool acabou_ = false;
+  bool excedeu_ = false;
   std::string texto_;
-  std::uint64_t comprimento_ = 0;
   std::uint64_t posicao_ = 0;
 };
 

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -23,6 +25,9 @@ namespace {
 constexpr std::string_view kParametros = "param.txt";
 constexpr std::string_view kListaErros = "aux00001.txt";
 constexpr std::string_view kListaRecibo = "aux00002.txt";
+// Locked by every run of the folder, from before the work files are created
+// to its end; created when missing, never deleted.
+constexpr std::string_view kTrava = "valida.lck";
 
 constexpr std::string_view kTituloAviso = "AVISO";
 
@@ -34,9 +39,9 @@ constexpr int kRegistroA0Longo = 812;
 constexpr int kRegistroA1A2 = 50;
 constexpr int kRegistroA3 = 46;
 
-// No declaration line is longer than this; longer lines are kept cut (their
-// length is still counted), so a file without line ends costs no memory.
-constexpr std::size_t kLimiteLinha = 1024;
+// The first line of "param.txt" is read no further than this: a longer one
+// is a failure, and memory stays bounded whatever the file is.
+constexpr std::size_t kMaiorLinhaParametros = 64 * 1024;
 
 // The first line of "param.txt": it ends at the first CR or LF, and the rest
 // of the file is never read.
@@ -52,6 +57,10 @@ std::string LePrimeiraLinha(Execucao& run, const std::string& caminho) {
     const std::string_view pedaco(buffer, lidos);
     const auto fim = pedaco.find_first_of("\r\n");
     linha += pedaco.substr(0, fim);
+    if (linha.size() > kMaiorLinhaParametros)
+      Exige(plataforma::Status::Erro(plataforma::Falha::kOutra, "the first line is longer than " +
+                                                                    std::to_string(kMaiorLinhaParametros) + " bytes"),
+            caminho);
     if (fim != std::string_view::npos) return linha;
   }
 }
@@ -60,15 +69,18 @@ struct Tipo {
   std::string_view nome;     // TipoDocumento trimmed
   std::string_view legenda;  // caption of `ver`
   void (*validador)(Execucao&, std::string_view);
+  // The longest record of the kind: a longer line has failed its length test
+  // and is not read to its end.
+  int maior_registro;
 };
 
 const Tipo& TipoDe(std::string_view tipo_documento) {
   static const Tipo kTipos[] = {
-      {"GIA03", "Validando GIA Versão 3"_cp, ValidaGIA03},
-      {"GIA04", "Validando GIA Versão 4"_cp, ValidaGIA0405},
-      {"GIA05", "Validando GIA Versão 5"_cp, ValidaGIA0405},
-      {"GIAST01", "Validando GIA Versão ST"_cp, ValidaGIAST01},
-      {"GIAST02", "Validando GIA ST Versão 2"_cp, ValidaGIAST02},
+      {"GIA03", "Validando GIA Versão 3"_cp, ValidaGIA03, kRegistroGIA},
+      {"GIA04", "Validando GIA Versão 4"_cp, ValidaGIA0405, kRegistroGIA},
+      {"GIA05", "Validando GIA Versão 5"_cp, ValidaGIA0405, kRegistroGIA},
+      {"GIAST01", "Validando GIA Versão ST"_cp, ValidaGIAST01, kRegistroGIAST01},
+      {"GIAST02", "Validando GIA ST Versão 2"_cp, ValidaGIAST02, kRegistroA0Longo},
   };
   const std::string_view nome = Apara(tipo_documento);
   for (const auto& t : kTipos)
@@ -172,7 +184,7 @@ void ValidaArquivo(Execucao& run) {
   if (!tamanho_correto) {
     RegistraErroGIA(run, 21, 0, 0);
   } else {
-    LeitorLinhas leitor(*arquivo, caminho, kLimiteLinha);
+    LeitorLinhas leitor(*arquivo, caminho, static_cast<std::size_t>(tipo.maior_registro));
     bool cortado = false;
     while (leitor.Proxima()) {
       run.LinhaAtual = leitor.Texto();
@@ -215,10 +227,18 @@ void FechaListas(Execucao& run) {
 void Aviso(Execucao& run, std::string_view texto) { run.ambiente.MensagemAviso(kTituloAviso, texto); }
 
 // A failure that the table does not name: its file and the system's text.
-void AvisoFalha(Execucao& run, const FalhaExecucao& falha) {
-  const std::string texto = std::string("Erro no arquivo "_cp) + cp1252::DeUtf8(falha.arquivo()) + ": " +
-                            cp1252::DeUtf8(falha.status().mensagem());
-  Aviso(run, texto);
+std::string TextoFalha(const std::string& arquivo, const plataforma::Status& status) {
+  return std::string("Erro no arquivo "_cp) + cp1252::DeUtf8(arquivo) + ": " + cp1252::DeUtf8(status.mensagem());
+}
+
+void AvisoFalha(Execucao& run, const FalhaExecucao& falha) { Aviso(run, TextoFalha(falha.arquivo(), falha.status())); }
+
+// A failure that is not the platform's (memory exhausted, above all) names
+// the file that the stage of the run handles.
+FalhaExecucao FalhaDaEtapa(const Execucao& run, std::string mensagem) {
+  const std::string arquivo = run.EtapaExecucao == "GIA" ? cp1252::ParaUtf8(Apara(run.parametros.ArquivoDeclaracao))
+                                                         : run.CaminhoNaPasta(kParametros);
+  return {plataforma::Status::Erro(plataforma::Falha::kOutra, std::move(mensagem)), arquivo};
 }
 
 void AvisoDiscoCheio(Execucao& run) { Aviso(run, "Disco Cheio. Não é possível Executar Validador."_cp); }
@@ -267,8 +287,13 @@ Desfecho TrataFalha(Execucao& run, const FalhaExecucao& falha) {
 Desfecho Executa(Execucao& run) {
   try {
     run.EtapaExecucao = "Parâmetros"_cp;
+    // The parameters are read as the caller left them, before this run waits
+    // for another in the same folder (which rewrites "param.txt" at its end):
+    // each run validates what its own caller asked for.
     run.LinhaParametros = LePrimeiraLinha(run, run.CaminhoNaPasta(kParametros));
     run.parametros = LeParametros(run.LinhaParametros);
+    const std::string trava = run.CaminhoNaPasta(kTrava);
+    Exige(run.ambiente.Travar(trava, &run.trava), trava);
     run.ListaErros.Cria(run.ambiente, run.CaminhoNaPasta(kListaErros));
     run.ListaRecibo.Cria(run.ambiente, run.CaminhoNaPasta(kListaRecibo));
     if (!ParametrosValidos(run.parametros)) {
@@ -282,6 +307,10 @@ Desfecho Executa(Execucao& run) {
     return Desfecho::kRelatorio;
   } catch (const FalhaExecucao& falha) {
     return TrataFalha(run, falha);
+  } catch (const std::bad_alloc&) {
+    return TrataFalha(run, FalhaDaEtapa(run, "not enough memory"));
+  } catch (const std::exception& e) {
+    return TrataFalha(run, FalhaDaEtapa(run, e.what()));
   }
 }
 
@@ -297,6 +326,18 @@ Desfecho Main(plataforma::Ambiente& ambiente, const std::string& pasta, bool jan
   const Desfecho desfecho = Executa(run);
   if (form != nullptr) form->Fecha();
   return desfecho;
+}
+
+Desfecho MainPrograma(plataforma::Ambiente& ambiente) {
+  std::string pasta;
+  const plataforma::Status status = ambiente.PastaPrograma(&pasta);
+  if (!status.ok()) {
+    // Without its folder the program knows where none of its files are, and
+    // writes nothing anywhere.
+    ambiente.MensagemAviso(kTituloAviso, TextoFalha(std::string(kParametros), status));
+    return Desfecho::kSemRelatorio;
+  }
+  return Main(ambiente, pasta);
 }
 
 }  // namespace valida

@@ -18,4 +18,9 @@ enum class Desfecho {
 // is shown (tests that run many validations at once).
 Desfecho Main(plataforma::Ambiente& ambiente, const std::string& pasta, bool janela = true);
 
+// The program's run: Main in the folder that holds the program. When the
+// platform cannot tell that folder the run ends with a message box, and
+// nothing is read or written anywhere.
+Desfecho MainPrograma(plataforma::Ambiente& ambiente);
+
 }  // namespace valida

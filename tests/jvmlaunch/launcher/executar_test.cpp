@@ -25,7 +25,9 @@ class ExecutarTest : public ::testing::Test {
     pasta_ = teste::PastaNova("executar");
     DefineCaminhoLog(pasta_ + "/t");
     NivelLog = 7;
-    filho_ = plataforma::Ambiente::Padrao().PastaPrograma() + plataforma::Ambiente::Separador() + "filho_teste";
+    std::string pasta_programa;
+    ASSERT_TRUE(plataforma::Ambiente::Padrao().PastaPrograma(&pasta_programa).ok());
+    filho_ = pasta_programa + plataforma::Ambiente::Separador() + "filho_teste";
   }
   void TearDown() override { ReiniciaLog(); }
   [[nodiscard]] std::string Log() const { return teste::Le(pasta_ + "/t.LOG"); }

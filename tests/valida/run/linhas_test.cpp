@@ -117,15 +117,50 @@ TEST(LeitorLinhas, LineEndsAcrossTheBufferBoundary) {
       EXPECT_EQ(LeTudo(c.dados, pedaco, 2 * kBuffer), c.linhas) << c.regra << ", pieces of " << pedaco;
 }
 
-TEST(LeitorLinhas, ALongLineIsCutButItsLengthIsCounted) {
-  const std::string longa(200000, 'a');
-  for (const std::size_t pedaco : {std::size_t{7}, kBuffer}) {
-    const auto lidas = LeTudo(longa + "\r\nbc\r\n" + longa, pedaco, 10);
-    ASSERT_EQ(lidas.size(), 3U) << "pieces of " << pedaco;
-    EXPECT_EQ(lidas[0], (Lida{std::string(10, 'a'), 200000, 200002}));
-    EXPECT_EQ(lidas[1], (Lida{"bc", 2, 200006}));
-    EXPECT_EQ(lidas[2], (Lida{std::string(10, 'a'), 200000, 400006}));
+TEST(LeitorLinhas, ALineLongerThanTheMostEndsTheReading) {
+  const std::string dez(10, 'a');
+  const struct {
+    const char* regra;
+    std::string dados;
+    std::vector<Lida> linhas;
+  } casos[] = {
+      {"a line of the most is whole", dez + "\r\nbc\r\n", {{dez, 10, 12}, {"bc", 2, 16}}},
+      {"one character more ends the reading", dez + "a\r\nbc\r\n", {{dez + "a", 11, 11}}},
+      {"a long line comes with the most and one more", std::string(200000, 'a') + "\r\nbc\r\n", {{dez + "a", 11, 11}}},
+      {"after shorter lines", "bc\r\n" + std::string(200000, 'a'), {{"bc", 2, 4}, {dez + "a", 11, 15}}},
+      {"a lone CR as the character too many", dez + "\rb\r\n", {{dez + "\r", 11, 11}}},
+      {"a CR at the end of the file as the character too many", dez + "\r", {{dez + "\r", 11, 11}}},
+      {"a lone LF as the character too many", dez + "\nb\r\n", {{dez + "\n", 11, 11}}},
+  };
+  for (const auto& c : casos)
+    for (const std::size_t pedaco : kPedacos)
+      EXPECT_EQ(LeTudo(c.dados, pedaco, 10), c.linhas) << c.regra << ", pieces of " << pedaco;
+}
+
+// A file without end, such as a device that is never exhausted.
+class ArquivoSemFim : public plataforma::ArquivoLeitura {
+ public:
+  plataforma::Status Ler(char* buf, std::size_t n, std::size_t* lidos) override {
+    std::fill_n(buf, n, '\0');
+    servidos += n;
+    *lidos = n;
+    return plataforma::Status::Ok();
   }
+  plataforma::Status Tamanho(std::uint64_t* bytes) override {
+    *bytes = 0;
+    return plataforma::Status::Ok();
+  }
+  std::uint64_t servidos = 0;
+};
+
+TEST(LeitorLinhas, AnEndlessFileWithoutLineEndsIsNotReadOn) {
+  ArquivoSemFim arquivo;
+  valida::LeitorLinhas leitor(arquivo, "sem-fim", 812);
+  ASSERT_TRUE(leitor.Proxima());
+  EXPECT_EQ(leitor.Comprimento(), 813U);
+  EXPECT_EQ(leitor.Texto(), std::string(813, '\0'));
+  EXPECT_FALSE(leitor.Proxima());
+  EXPECT_LE(arquivo.servidos, kBuffer) << "one buffer at most";
 }
 
 TEST(LeitorLinhas, AFailedReadNamesTheFileAndItsKind) {

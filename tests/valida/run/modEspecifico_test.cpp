@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -106,12 +107,46 @@ class LeituraComFalha : public plataforma::ArquivoLeitura {
   Falha falha_;
 };
 
+// A declaration without end: `inicio`, then zeros for ever; its length is
+// whatever the test says.
+class LeituraSemFim : public plataforma::ArquivoLeitura {
+ public:
+  LeituraSemFim(std::string inicio, std::uint64_t tamanho, std::uint64_t* servidos)
+      : inicio_(std::move(inicio)), tamanho_(tamanho), servidos_(servidos) {}
+  Status Ler(char* buf, std::size_t n, std::size_t* lidos) override {
+    for (std::size_t i = 0; i < n; ++i, ++*servidos_)
+      buf[i] = *servidos_ < inicio_.size() ? inicio_[static_cast<std::size_t>(*servidos_)] : '0';
+    *lidos = n;
+    return Status::Ok();
+  }
+  Status Tamanho(std::uint64_t* bytes) override {
+    *bytes = tamanho_;
+    return Status::Ok();
+  }
+
+ private:
+  std::string inicio_;
+  std::uint64_t tamanho_;
+  std::uint64_t* servidos_;
+};
+
 // The fault injector: each hook is off until a test sets it.
 class AmbienteDeFalhas : public plataforma::AmbienteIntermediario {
  public:
   AmbienteDeFalhas() : AmbienteIntermediario(plataforma::Ambiente::Padrao()) {}
 
+  Status PastaPrograma(std::string* pasta) override {
+    if (!falha_pasta.ok()) return falha_pasta;
+    return alvo().PastaPrograma(pasta);
+  }
+
   Status AbrirLeitura(const std::string& caminho, std::unique_ptr<plataforma::ArquivoLeitura>* arquivo) override {
+    chamadas.push_back("abre " + Nome(caminho));
+    if (!sem_memoria_abrindo.empty() && Termina(caminho, sem_memoria_abrindo)) throw std::bad_alloc();
+    if (!sem_fim_inicio.empty() && Termina(caminho, "gia.txt")) {
+      *arquivo = std::make_unique<LeituraSemFim>(sem_fim_inicio, sem_fim_tamanho, &sem_fim_servidos);
+      return Status::Ok();
+    }
     for (const auto& [nome, falha] : falha_abertura)
       if (Termina(caminho, nome)) return Status::Erro(falha, "injected open failure");
     Status s = alvo().AbrirLeitura(caminho, arquivo);
@@ -123,6 +158,7 @@ class AmbienteDeFalhas : public plataforma::AmbienteIntermediario {
   }
 
   Status CriarEscrita(const std::string& caminho, std::unique_ptr<plataforma::ArquivoEscrita>* arquivo) override {
+    chamadas.push_back("cria " + Nome(caminho));
     if (++criacoes == falha_criacao_n) return Status::Erro(Falha::kDiscoCheio, "too many open files");
     Status s = alvo().CriarEscrita(caminho, arquivo);
     if (s.ok())
@@ -133,6 +169,7 @@ class AmbienteDeFalhas : public plataforma::AmbienteIntermediario {
   }
 
   Status Renomear(const std::string& origem, const std::string& destino) override {
+    chamadas.push_back("renomeia " + Nome(origem));
     ++renomeacoes;
     if (renomeacoes == falha_renomear_n) return Status::Erro(falha_renomear, "injected rename failure");
     return alvo().Renomear(origem, destino);
@@ -142,6 +179,17 @@ class AmbienteDeFalhas : public plataforma::AmbienteIntermediario {
     bibliotecas.push_back(nome);
     *b = std::make_unique<valida::teste::BibliotecaDeInscricoes>();
     return Status::Ok();
+  }
+
+  Status Apagar(const std::string& caminho) override {
+    chamadas.push_back("apaga " + Nome(caminho));
+    return alvo().Apagar(caminho);
+  }
+
+  Status Travar(const std::string& caminho, std::unique_ptr<plataforma::Trava>* trava) override {
+    chamadas.push_back("trava " + Nome(caminho));
+    if (falha_trava != Falha::kNenhuma) return Status::Erro(falha_trava, "injected lock failure");
+    return alvo().Travar(caminho, trava);
   }
 
   void MensagemAviso(std::string_view titulo, std::string_view texto) override {
@@ -163,6 +211,12 @@ class AmbienteDeFalhas : public plataforma::AmbienteIntermediario {
   Falha falha_escrita_em_tipo = Falha::kDiscoCheio;  // ... with this
   int falha_renomear_n = 0;
   Falha falha_renomear = Falha::kOutra;
+  Status falha_pasta;                   // PastaPrograma fails so
+  Falha falha_trava = Falha::kNenhuma;  // Travar fails so
+  std::string sem_memoria_abrindo;      // opening a path ending so runs out of memory
+  int sem_memoria_escrita_n = 0;        // the n-th Escrever runs out of memory
+  std::string sem_fim_inicio;           // "gia.txt" is endless, starting so
+  std::uint64_t sem_fim_tamanho = 0;    // ... with this length
 
   // What happened.
   int escritas = 0;
@@ -172,12 +226,20 @@ class AmbienteDeFalhas : public plataforma::AmbienteIntermediario {
   std::vector<std::string> bibliotecas;
   std::vector<std::pair<std::string, std::string>> avisos;
   std::vector<std::string> eventos;
+  std::vector<std::string> chamadas;  // the file calls, each with the file's name
+  std::uint64_t sem_fim_servidos = 0;
 
  private:
+  static std::string Nome(const std::string& caminho) { return fs::path(caminho).filename().string(); }
+
   Status AntesDeEscrever(const std::string& caminho, bool fechando) {
     if (fechando) {
       if (++fechamentos == falha_fechar_n) return Status::Erro(Falha::kDiscoCheio, "no space left on device");
       return Status::Ok();
+    }
+    if (escritas + 1 == sem_memoria_escrita_n) {
+      ++escritas;
+      throw std::bad_alloc();
     }
     if (++escritas == falha_escrita_n) return Status::Erro(Falha::kDiscoCheio, "no space left on device");
     if (!falha_escrita_em.empty() && Termina(caminho, falha_escrita_em))
@@ -372,7 +434,8 @@ TEST(Main, AnUnreadableDeclarationIsAFinding) {
     EXPECT_EQ(pasta.Saida(), (std::vector<std::string>{kRejeitado, kHifens73, kTitulosCGCTE, kHifens73, c.achado}))
         << c.regra;
     EXPECT_EQ(pasta.Le("param.txt"), linha_parametros + "\r\nNOK\r\n") << c.regra;
-    EXPECT_EQ(pasta.Arquivos(), (std::vector<std::string>{"gia.txt", "param.txt", "saida.txt"})) << c.regra;
+    EXPECT_EQ(pasta.Arquivos(), (std::vector<std::string>{"gia.txt", "param.txt", "saida.txt", "valida.lck"}))
+        << c.regra;
   }
 }
 
@@ -631,6 +694,162 @@ TEST(Main, ARunThatNeverChecksARegistrationNeverLoadsTheLibrary) {
   AmbienteDeFalhas ambiente;
   ASSERT_EQ(valida::Main(ambiente, pasta.Caminho(), false), Desfecho::kRelatorio);
   EXPECT_TRUE(ambiente.bibliotecas.empty());
+}
+
+// ---------------------------------------------------------------------------
+// A folder shared by several runs: the lock.
+
+std::size_t Posicao(const std::vector<std::string>& chamadas, const std::string& chamada) {
+  return static_cast<std::size_t>(std::find(chamadas.begin(), chamadas.end(), chamada) - chamadas.begin());
+}
+
+TEST(Main, TheLockIsTakenAfterTheParametersAreReadAndBeforeAnyWorkFile) {
+  Pasta pasta;
+  pasta.Parametros("GIA03");
+  pasta.Escreve("gia.txt", GIA03ComAchado());
+  AmbienteDeFalhas ambiente;
+  ASSERT_EQ(valida::Main(ambiente, pasta.Caminho(), false), Desfecho::kRelatorio);
+  const auto& c = ambiente.chamadas;
+  ASSERT_LT(Posicao(c, "trava valida.lck"), c.size());
+  EXPECT_EQ(Posicao(c, "abre param.txt"), 0U) << "the caller's parameters are read first";
+  EXPECT_EQ(Posicao(c, "trava valida.lck"), 1U);
+  EXPECT_EQ(Posicao(c, "cria aux00001.txt"), 2U);
+  EXPECT_EQ(std::count(c.begin(), c.end(), "trava valida.lck"), 1);
+}
+
+TEST(Main, ALockThatCannotBeTakenEndsTheRunWithoutAReport) {
+  const struct {
+    const char* regra;
+    Falha falha;
+    std::string aviso;  // empty: the box names the lock file
+  } casos[] = {
+      {"a folder or anything else under the name", Falha::kOutra, ""},
+      {"a full disk", Falha::kDiscoCheio, kDiscoCheio},
+      {"refused access to the folder", Falha::kNaoEncontrado, kSemParametros},
+  };
+  for (const auto& c : casos) {
+    Pasta pasta;
+    pasta.Parametros("GIA03");
+    pasta.Escreve("gia.txt", GIA03ComAchado());
+    const std::string antes = pasta.Le("param.txt");
+    AmbienteDeFalhas ambiente;
+    ambiente.falha_trava = c.falha;
+    EXPECT_EQ(valida::Main(ambiente, pasta.Caminho(), false), Desfecho::kSemRelatorio) << c.regra;
+    ASSERT_EQ(ambiente.avisos.size(), 1U) << c.regra;
+    if (c.aviso.empty()) {
+      EXPECT_NE(ambiente.avisos[0].second.find("valida.lck: injected lock failure"), std::string::npos)
+          << c.regra << ": " << ambiente.avisos[0].second;
+    } else {
+      EXPECT_EQ(ambiente.avisos[0].second, c.aviso) << c.regra;
+    }
+    EXPECT_EQ(pasta.Le("param.txt"), antes) << c.regra;
+    EXPECT_EQ(pasta.Arquivos(), (std::vector<std::string>{"gia.txt", "param.txt"})) << c.regra;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The program's folder.
+
+TEST(MainPrograma, AFolderThePlatformCannotTellEndsTheRunAndWritesNothing) {
+  AmbienteDeFalhas ambiente;
+  ambiente.falha_pasta = Status::Erro(Falha::kOutra, "/proc/self/exe: File name too long");
+  EXPECT_EQ(valida::MainPrograma(ambiente), Desfecho::kSemRelatorio);
+  EXPECT_EQ(ambiente.avisos, (std::vector<std::pair<std::string, std::string>>{
+                                 {"AVISO", "Erro no arquivo param.txt: /proc/self/exe: File name too long"}}));
+  EXPECT_TRUE(ambiente.chamadas.empty()) << "no file is opened, created, locked or removed";
+  EXPECT_TRUE(ambiente.eventos.empty()) << "no window";
+}
+
+// ---------------------------------------------------------------------------
+// Memory exhausted anywhere ends the run as any other failure does.
+
+TEST(Main, MemoryExhaustedAnywhereEndsTheRunWithItsMessage) {
+  int escritas = 0;
+  {
+    Pasta pasta;
+    pasta.Parametros("GIA03");
+    pasta.Escreve("gia.txt", GIA03ComAchado());
+    AmbienteDeFalhas ambiente;
+    ASSERT_EQ(valida::Main(ambiente, pasta.Caminho(), false), Desfecho::kRelatorio);
+    escritas = ambiente.escritas;
+  }
+  struct Caso {
+    std::string regra;
+    std::string abrindo;  // opening this runs out of memory
+    int escrita;          // or this write
+    std::string arquivo;  // the file the box names
+  };
+  std::vector<Caso> casos = {
+      {"reading the parameters", "param.txt", 0, "param.txt"},
+      {"opening the declaration", "gia.txt", 0, "gia.txt"},
+      {"copying the error list into the report", "aux00001.txt", 0, "gia.txt"},
+  };
+  for (int n = 1; n <= escritas; ++n)
+    casos.push_back({"write " + std::to_string(n) + " of " + std::to_string(escritas), "", n, "gia.txt"});
+  for (const auto& c : casos) {
+    Pasta pasta;
+    pasta.Parametros("GIA03");
+    pasta.Escreve("gia.txt", GIA03ComAchado());
+    const std::string antes = pasta.Le("param.txt");
+    AmbienteDeFalhas ambiente;
+    ambiente.sem_memoria_abrindo = c.abrindo;
+    ambiente.sem_memoria_escrita_n = c.escrita;
+    EXPECT_EQ(valida::Main(ambiente, pasta.Caminho(), false), Desfecho::kSemRelatorio) << c.regra;
+    ASSERT_EQ(ambiente.avisos.size(), 1U) << c.regra;
+    EXPECT_EQ(ambiente.avisos[0].second.rfind(std::string("Erro no arquivo "_cp), 0), 0U) << c.regra;
+    EXPECT_TRUE(Termina(ambiente.avisos[0].second, c.arquivo + ": not enough memory"))
+        << c.regra << ": " << ambiente.avisos[0].second;
+    EXPECT_EQ(pasta.Le("param.txt"), antes) << c.regra;
+    EXPECT_FALSE(pasta.Existe("saida.txt")) << c.regra;
+    EXPECT_FALSE(pasta.Existe("saida.txt.novo")) << c.regra;
+    EXPECT_FALSE(pasta.Existe("param.txt.novo")) << c.regra;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// A line longer than any record of its kind.
+
+TEST(Main, ALineLongerThanAnyRecordOfTheKindEndsTheReadingAtOnce) {
+  const struct {
+    const char* tipo;
+    std::string inicio;
+    std::uint64_t tamanho;  // what the size test sees
+  } casos[] = {
+      {"GIA03", "****03", 900 * 1000},  {"GIA04", "****04", 900 * 1000}, {"GIA05", "****05", 900 * 1000},
+      {"GIAST01", "GST01", 756 * 1000}, {"GIAST02", "A0GST02", 0},
+  };
+  for (const auto& c : casos) {
+    Pasta pasta;
+    pasta.Parametros(c.tipo);
+    pasta.Escreve("gia.txt", "");
+    AmbienteDeFalhas ambiente;
+    ambiente.sem_fim_inicio = c.inicio;
+    ambiente.sem_fim_tamanho = c.tamanho;
+    EXPECT_EQ(valida::Main(ambiente, pasta.Caminho(), true), Desfecho::kRelatorio) << c.tipo;
+    const auto saida = pasta.Saida();
+    ASSERT_EQ(saida.size(), 5U) << c.tipo;
+    EXPECT_EQ(saida[4], Achado("001", std::string("Arquivo a ser validado não é GIA"_cp))) << c.tipo;
+    EXPECT_LE(ambiente.sem_fim_servidos, 64U * 1024U) << c.tipo << ": one buffer at most";
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Control characters on the progress display.
+
+TEST(Main, TheTaxpayerCaptionShowsControlCharactersAsQuestionMarks) {
+  Pasta pasta;
+  pasta.Parametros("GIA03");
+  std::string registro = geradores::RegistroGIA03Zerado();
+  geradores::Poe(registro, 26,
+                 std::string("12\x1b[2J\n\r\0"
+                             "7",
+                             10));
+  pasta.Escreve("gia.txt", registro + "\r\n");
+  AmbienteDeFalhas ambiente;
+  ASSERT_EQ(valida::Main(ambiente, pasta.Caminho(), true), Desfecho::kRelatorio);
+  EXPECT_NE(std::find(ambiente.eventos.begin(), ambiente.eventos.end(), "contrib 12?[2J???7"), ambiente.eventos.end());
+  for (const auto& e : ambiente.eventos)
+    for (const char ch : e) EXPECT_FALSE(static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) << e;
 }
 
 // ---------------------------------------------------------------------------
