@@ -124,7 +124,7 @@ PastaLancador::~PastaLancador() {
   if (Ambiente("JVMLAUNCH_MANTEM_PASTAS").empty()) std::filesystem::remove_all(raiz_, ec);
 }
 
-bool PastaLancador::SobWine() { return Exige("JVMLAUNCH_PROGRAMA").extension() == ".exe"; }
+bool PastaLancador::SobWine() { return std::filesystem::path(Ambiente("JVMLAUNCH_PROGRAMA")).extension() == ".exe"; }
 
 std::string PastaLancador::SemNamespace() {
   static const std::string motivo = [] {
