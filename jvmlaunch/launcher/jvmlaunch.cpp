@@ -1,5 +1,7 @@
 // The entry point of jvmlaunch: a desktop program without a window of its
 // own, which also exports LigarLog and EventoLog to host processes.
+#include <string>
+
 #include "jvmlaunch/launcher/lancador.h"
 #include "platform/ambiente.h"
 

@@ -3,8 +3,10 @@
 // failures are logged at level 0.
 #include "jvmlaunch/launcher/lancador.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "common/cp1252.h"
@@ -125,8 +127,8 @@ int Lancador(Recursos& recursos, std::string_view argumentos, std::string_view c
   std::string caminho;
   const plataforma::ResultadoSistema proprio = plataforma::CaminhoProprio(&caminho);
   if (!proprio.ok) {
-    GravaLog(0, "Não conseguiu executar GetModuleFileName()! Erro: %d\n%s\n"_cp.data(), static_cast<int>(proprio.codigo),
-             proprio.texto.c_str());
+    GravaLog(0, "Não conseguiu executar GetModuleFileName()! Erro: %d\n%s\n"_cp.data(),
+             static_cast<int>(proprio.codigo), proprio.texto.c_str());
     return kSaidaSemCaminho;
   }
   const std::size_t separador = caminho.rfind(plataforma::Ambiente::Separador());

@@ -31,7 +31,8 @@ const std::string kJava17 =
 const std::string kJava18 =
     "java version \"1.8.0_66\"\nJava(TM) SE Runtime Environment (build 1.8.0_66-b18)\n"
     "Java HotSpot(TM) Client VM (build 25.66-b18, mixed mode, sharing)\n";
-const std::string kJava64 = "Error: This Java instance does not support a 32-bit JVM.\nPlease install the desired version.\n";
+const std::string kJava64 =
+    "Error: This Java instance does not support a 32-bit JVM.\nPlease install the desired version.\n";
 const std::string kOpenJdk =
     "openjdk version \"1.8.0_292\"\nOpenJDK Runtime Environment (build 1.8.0_292-b10)\n"
     "OpenJDK Client VM (build 25.292-b10, mixed mode)\n";
@@ -61,8 +62,8 @@ class Lancador : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::string motivo = PastaLancador::SemNamespace();
-    if (!motivo.empty()) GTEST_SKIP() << "no private network namespace here, so port 8020 would not be the test's own: "
-                                      << motivo;
+    if (!motivo.empty())
+      GTEST_SKIP() << "no private network namespace here, so port 8020 would not be the test's own: " << motivo;
   }
 
   // The launcher as a caller names it, and the full command line it reads.
@@ -188,11 +189,13 @@ TEST_F(Lancador, HandOffWithDashLLeavesTheWholeTraceInTheLog) {
                                  "<3>NovaLinhaDeComando: -l x", "<3>    connect() 127.0.0.1 porta: 8020",
                                  "<3>  send(<id>)", "<3> tam: 4", dump, "<3>  transmitiu 4 bytes"}));
   // The file itself, byte for byte with the time stamps masked.
-  const std::string log = std::regex_replace(pasta.Log(), std::regex(R"(\d\d/\d\d \d\d:\d\d:\d\d\.\d\d\d\[\d+\.3\]:)"), "<3>");
-  EXPECT_TRUE(std::regex_match(log, std::regex("\r\nINICIO DO LOG nivel 7 em \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n\r\n"
-                                               "<3>WinMain\\(\\) [^\r\n]*\r\n<3>NovaLinhaDeComando: -l x\r\n"
-                                               "<3>    connect\\(\\) 127\\.0\\.0\\.1 porta: 8020\r\n<3>  send\\(\\d+\\)\r\n"
-                                               "<3> tam: 4\r\n[^\r\n]*\r\n\r\n<3>  transmitiu 4 bytes\r\n")))
+  const std::string log =
+      std::regex_replace(pasta.Log(), std::regex(R"(\d\d/\d\d \d\d:\d\d:\d\d\.\d\d\d\[\d+\.3\]:)"), "<3>");
+  EXPECT_TRUE(
+      std::regex_match(log, std::regex("\r\nINICIO DO LOG nivel 7 em \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n\r\n"
+                                       "<3>WinMain\\(\\) [^\r\n]*\r\n<3>NovaLinhaDeComando: -l x\r\n"
+                                       "<3>    connect\\(\\) 127\\.0\\.0\\.1 porta: 8020\r\n<3>  send\\(\\d+\\)\r\n"
+                                       "<3> tam: 4\r\n[^\r\n]*\r\n\r\n<3>  transmitiu 4 bytes\r\n")))
       << log;
 }
 
@@ -225,11 +228,12 @@ TEST(LancadorPasta, ALauncherPathHoldingDashLSwitchesTheLogToLevel7) {
   EXPECT_EQ(linhas.back(), "<3>  transmitiu 1 bytes");
 }
 
-TEST(LancadorPasta, ALongFolderPathKeepsTheLogFileWhere) {
+TEST(LancadorPasta, ALongFolderPathKeepsTheLogFileInItsLogFolder) {
   if (const std::string motivo = PastaLancador::SemNamespace(); !motivo.empty()) GTEST_SKIP() << motivo;
   if (SobWine()) GTEST_SKIP() << "Windows programs take paths of at most 260 characters";
   // More than 511 characters up to the log file.
-  const std::string pasta_longa = "app/" + std::string(200, 'a') + "/" + std::string(200, 'b') + "/" + std::string(200, 'c');
+  const std::string pasta_longa =
+      "app/" + std::string(200, 'a') + "/" + std::string(200, 'b') + "/" + std::string(200, 'c');
   PastaLancador pasta(pasta_longa);
   const PastaLancador::Resultado r = pasta.Executa({"-l"}, true);
   EXPECT_EQ(r.codigo, 1);
@@ -241,6 +245,9 @@ TEST(LancadorPasta, ALongFolderPathKeepsTheLogFileWhere) {
 
 TEST_F(Lancador, WithoutItsOwnPathItLogsTheFailureAndEndsWithMinusOne) {
   if (SobWine()) GTEST_SKIP() << "Wine always knows the program's path";
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers' run-time cannot start without /proc";
+#endif
   // No /proc: the link to the program's own file is not there.
   fs::create_directories(pasta.Raiz() / "vazia");
   fs::create_directories(pasta.Raiz() / "dirlog");
@@ -278,25 +285,18 @@ TEST_F(Lancador, TheAssociatedWindowedRuntimeIsAskedAsTheConsoleOneAndStartsTheC
   const Linhas linhas = LinhasLog();
   const std::string n_assoc = std::to_string(Impresso(Associacao(assoc)).size());
   const std::string n_versao = std::to_string(Impresso(kJava17).size());
-  EXPECT_EQ(linhas, (Linhas{"INICIO DO LOG nivel 7 em <data>",
-                            "<3>WinMain() 1: -l x 2: " + Completa({"-l", "x"}),
-                            "<3>NovaLinhaDeComando: -l x",
-                            "<3>    connect() 127.0.0.1 porta: 8020",
-                            "<3>  connect retornou: " + Recusada(),
-                            "<3>ExecutarComando(cmd.exe /C \"ftype jarfile\", <end>, 10000, <end>, 10000)",
-                            "<3>  executando: cmd.exe /C \"ftype jarfile\"",
-                            "<3>  fechando <id>",
-                            "<3>retorno ExecutarComando: " + n_assoc,
-                            "<3>  EhJava32bits(" + java + ")",
-                            "<3>ExecutarComando(" + java + " -d32 -version, <end>, 1000, <end>, 1000)",
-                            "<3>  executando: " + java + " -d32 -version",
-                            "<3>  fechando <id>",
-                            "<3>retorno ExecutarComando: " + n_versao,
-                            "<3>ExecutarComando(" + cliente + ", <end>, 10000, <end>, 10000)",
-                            "<3>  executando: " + cliente,
-                            "<3>  fechando <id>",
-                            "<3>retorno ExecutarComando: 0",
-                            "<3>retorno WinMain: 1"}));
+  EXPECT_EQ(linhas,
+            (Linhas{"INICIO DO LOG nivel 7 em <data>", "<3>WinMain() 1: -l x 2: " + Completa({"-l", "x"}),
+                    "<3>NovaLinhaDeComando: -l x", "<3>    connect() 127.0.0.1 porta: 8020",
+                    "<3>  connect retornou: " + Recusada(),
+                    "<3>ExecutarComando(cmd.exe /C \"ftype jarfile\", <end>, 10000, <end>, 10000)",
+                    "<3>  executando: cmd.exe /C \"ftype jarfile\"", "<3>  fechando <id>",
+                    "<3>retorno ExecutarComando: " + n_assoc, "<3>  EhJava32bits(" + java + ")",
+                    "<3>ExecutarComando(" + java + " -d32 -version, <end>, 1000, <end>, 1000)",
+                    "<3>  executando: " + java + " -d32 -version", "<3>  fechando <id>",
+                    "<3>retorno ExecutarComando: " + n_versao,
+                    "<3>ExecutarComando(" + cliente + ", <end>, 10000, <end>, 10000)", "<3>  executando: " + cliente,
+                    "<3>  fechando <id>", "<3>retorno ExecutarComando: 0", "<3>retorno WinMain: 1"}));
 }
 
 TEST_F(Lancador, OnlyA32BitRuntimeOfVersion17OrLaterIsAccepted) {
@@ -307,7 +307,8 @@ TEST_F(Lancador, OnlyA32BitRuntimeOfVersion17OrLaterIsAccepted) {
     std::string linha;  // the log line of a refusal, at level 3, without "<3>"
   };
   const std::vector<Caso> casos = {
-      {"1.6 is older", kJava16, false, Cp("O JAVA encontrado é inferior à versão 1.7. Resultado: java version \"1.6.0_45\"")},
+      {"1.6 is older", kJava16, false,
+       Cp("O JAVA encontrado é inferior à versão 1.7. Resultado: java version \"1.6.0_45\"")},
       {"1.7 qualifies", kJava17, true, ""},
       {"1.8 qualifies", kJava18, true, ""},
       {"9 qualifies", "java version \"9\"\n", true, ""},
@@ -329,7 +330,9 @@ TEST_F(Lancador, OnlyA32BitRuntimeOfVersion17OrLaterIsAccepted) {
     EXPECT_EQ(Registro(bin).size(), c.aceito ? 2U : 1U);  // the probe, then the client
     ConfereCaixas(r.erro, c.aceito ? Linhas{} : Linhas{kSem32bits});
     const std::string fim = c.linha.ends_with("\"") ? FimImpresso() : "";
-    if (!c.aceito) EXPECT_TRUE(Contem(LinhasDoLog(p.Log()), "<3>" + c.linha + fim)) << c.linha;
+    if (!c.aceito) {
+      EXPECT_TRUE(Contem(LinhasDoLog(p.Log()), "<3>" + c.linha + fim)) << c.linha;
+    }
   }
 }
 
@@ -343,7 +346,8 @@ TEST_F(Lancador, A64BitRuntimeIsRefusedAndTheSearchGoesOnToTheProgramFilesFolder
   ConfereCaixas(r.erro, {});
   const std::string pf0 = SobWine() ? PastaLancador::ProgramFilesVisto(0) : Visto(pasta.ProgramFiles(0));
   const std::string sep(1, PastaLancador::Separador());
-  const std::string java = pf0 + sep + "Java" + sep + "jre1.8.0_66" + sep + "bin" + sep + "java" + PastaLancador::Sufixo();
+  const std::string java =
+      pf0 + sep + "Java" + sep + "jre1.8.0_66" + sep + "bin" + sep + "java" + PastaLancador::Sufixo();
   const Linhas linhas = LinhasLog();
   EXPECT_EQ(Filtra(linhas, {"<3>  EhJava32bits", "<3>  TemJRE", "<3>  Retorno", "<3>O JAVA", "Resultado", "Please"}),
             (Linhas{"<3>  EhJava32bits(\"" + Java(assoc) + "\")", Cp("<3>O JAVA encontrado não funciona em 32 bits."),
@@ -351,8 +355,8 @@ TEST_F(Lancador, A64BitRuntimeIsRefusedAndTheSearchGoesOnToTheProgramFilesFolder
                     "Please install the desired version." + FimImpresso(), "<3>  TemJRE(" + pf0 + ")",
                     "<3>  EhJava32bits(" + java + ")", "<3>  Retorno TemJRE: " + java}));
   // A path with a blank (C:\Program Files) is one program name in the command.
-  const std::string comando = (java.find(' ') != std::string::npos ? "\"" + java + "\"" : java) + " -jar " +
-                              RelatorioJvm() + " vek.jar -l";
+  const std::string comando =
+      (java.find(' ') != std::string::npos ? "\"" + java + "\"" : java) + " -jar " + RelatorioJvm() + " vek.jar -l";
   EXPECT_TRUE(Contem(linhas, "<3>  executando: " + comando)) << comando;
   EXPECT_EQ(Registro(bin), (Linhas{Sonda(), Cliente({"-jar", RelatorioJvm(), "vek.jar", "-l"})}));
 }
@@ -395,9 +399,9 @@ TEST_F(Lancador, TheJreFoldersOfTheProgramFilesFoldersInOrder) {
   pasta.Associacao("jarfile=\"C:\\java\\bin\\javaw.exe\" \"%1\" %*\r\n");
   const fs::path java0 = pasta.ProgramFiles(0) / "Java";
   const fs::path jre6 = pasta.Runtime(java0 / "jre6", kJava16);
-  fs::create_directories(java0 / "jre8");                                // no runtime in it
-  PastaLancador::Escreve(java0 / "jre-arquivo", "not a folder");         // not a folder
-  const fs::path outro = pasta.Runtime(java0 / "java7", kJava17);        // not named jre*
+  fs::create_directories(java0 / "jre8");                          // no runtime in it
+  PastaLancador::Escreve(java0 / "jre-arquivo", "not a folder");   // not a folder
+  const fs::path outro = pasta.Runtime(java0 / "java7", kJava17);  // not named jre*
   const fs::path jre7 = pasta.Runtime(pasta.ProgramFiles(1) / "Java" / "jre7", kJava17);
   const PastaLancador::Resultado r = pasta.Executa({"-l"});
   EXPECT_EQ(r.codigo, 1);
@@ -517,13 +521,22 @@ TEST_F(ClienteIniciado, WhatTheClientPrintedGoesToTheLogByStream) {
     Linhas fim_do_log;  // empty: no log file
   };
   const std::vector<Caso> casos = {
-      {"standard error: both at level 0, after the history", {}, "ok", "falhou",
+      {"standard error: both at level 0, after the history",
+       {},
+       "ok",
+       "falhou",
        {"******** Fim da IMPRESSAO DE LOG EM MEMORIA ********", "<0>SAIDA STDOUT: ok", "<0>SAIDA STDERR: falhou"}},
       {"standard output only, logging off: nothing", {}, "ok", "", {}},
-      {"standard output only at level 7: both at level 3", {"-l"}, "ok", "",
+      {"standard output only at level 7: both at level 3",
+       {"-l"},
+       "ok",
+       "",
        {"<3>SAIDA STDOUT: ok", "<3>SAIDA STDERR: ", "<3>retorno WinMain: 1"}},
       {"nothing printed", {"-l"}, "", "", {"<3>retorno ExecutarComando: 0", "<3>retorno WinMain: 1"}},
-      {"at most 9999 bytes of each", {}, std::string(12000, 'o'), std::string(20000, 'e'),
+      {"at most 9999 bytes of each",
+       {},
+       std::string(12000, 'o'),
+       std::string(20000, 'e'),
        {"<0>SAIDA STDOUT: " + std::string(9999, 'o'), "<0>SAIDA STDERR: " + std::string(9999, 'e')}},
   };
   for (const Caso& c : casos) {
@@ -572,10 +585,10 @@ TEST_F(ClienteIniciado, AProgramFolderThatIsGoneBeforeTheClientStartsNoClient) {
   ASSERT_EQ(arquivos.size(), 1U);
   const Linhas linhas = LinhasDoLog(PastaLancador::Le(arquivos[0]));
   ASSERT_GE(linhas.size(), 2U);
-  EXPECT_TRUE(std::regex_match(linhas[linhas.size() - 2],
-                               std::regex(Cp("<0>E#C1411: Não conseguiu mudar para a pasta ") +
-                                          std::regex_replace(Visto(pasta.App()), std::regex(R"([\\.])"), R"(\$&)") +
-                                          R"(\. Erro: \d+)")))
+  EXPECT_TRUE(std::regex_match(
+      linhas[linhas.size() - 2],
+      std::regex(Cp("<0>E#C1411: Não conseguiu mudar para a pasta ") +
+                 std::regex_replace(Visto(pasta.App()), std::regex(R"([\\.])"), R"(\$&)") + R"(\. Erro: \d+)")))
       << linhas[linhas.size() - 2];
 }
 

@@ -58,8 +58,9 @@ std::filesystem::path PrefixoWine() {
 constexpr int kLimiteSegundos = 300;
 
 // The variables a run starts without, unless the test sets them.
-const char* const kControladas[] = {"DIRLOG",   "JAVA_HOME", "JDK_HOME",        "JRE_HOME",       "ProgramFiles",
-                                    "ProgramFiles(x86)", "ProgramW6432", "DISPLAY", "WAYLAND_DISPLAY"};
+const char* const kControladas[] = {"DIRLOG",       "JAVA_HOME",    "JDK_HOME",
+                                    "JRE_HOME",     "ProgramFiles", "ProgramFiles(x86)",
+                                    "ProgramW6432", "DISPLAY",      "WAYLAND_DISPLAY"};
 
 // The prefix's program-files folder of index i under Wine.
 std::filesystem::path ProgramFilesWine(int i) {
@@ -71,9 +72,11 @@ std::filesystem::path ProgramFilesWine(int i) {
 int Roda(const std::vector<std::string>& argumentos, const std::vector<std::string>& ambiente,
          const std::filesystem::path& pasta, const std::filesystem::path& saida, const std::filesystem::path& erro) {
   std::vector<char*> argv;
+  argv.reserve(argumentos.size() + 1);
   for (const std::string& a : argumentos) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   std::vector<char*> envp;
+  envp.reserve(ambiente.size() + 1);
   for (const std::string& e : ambiente) envp.push_back(const_cast<char*>(e.c_str()));
   envp.push_back(nullptr);
   posix_spawn_file_actions_t acoes;
@@ -130,8 +133,8 @@ std::string PastaLancador::SemNamespace() {
   static const std::string motivo = [] {
     const std::filesystem::path pasta = std::filesystem::temp_directory_path();
     const std::string base = "jvmlaunch-ns-" + std::to_string(::getpid());
-    const int r = Roda({Rede().string(), "--", "/bin/true"}, AmbienteAtual(), pasta,
-                       pasta / (base + ".out"), pasta / (base + ".err"));
+    const int r = Roda({Rede().string(), "--", "/bin/true"}, AmbienteAtual(), pasta, pasta / (base + ".out"),
+                       pasta / (base + ".err"));
     std::string texto = r == 0 ? "" : "rede_teste: " + Le(pasta / (base + ".out")) + Le(pasta / (base + ".err"));
     if (r != 0 && texto.size() <= 13) texto += "exit status " + std::to_string(r);
     std::filesystem::remove(pasta / (base + ".out"));
@@ -155,7 +158,7 @@ std::string PastaLancador::ProgramFilesVisto(int i) {
 
 std::filesystem::path PastaLancador::Falso(const std::filesystem::path& pasta, const std::string& nome) const {
   std::filesystem::create_directories(pasta);
-  const std::filesystem::path destino = pasta / nome;
+  std::filesystem::path destino = pasta / nome;
   std::filesystem::copy_file(ProgramaFalso(), destino, std::filesystem::copy_options::overwrite_existing);
   return destino;
 }
@@ -172,7 +175,7 @@ std::string PastaLancador::Le(const std::filesystem::path& caminho) {
 }
 
 std::filesystem::path PastaLancador::Associacao(std::string_view saida, std::string_view erro) {
-  const std::filesystem::path pasta = SobWine() ? App() : raiz_ / "bin";
+  std::filesystem::path pasta = SobWine() ? App() : raiz_ / "bin";
   Falso(pasta, "cmd.exe");
   Escreve(pasta / "ftype.saida", saida);
   Escreve(pasta / "ftype.erro", erro);
@@ -180,7 +183,7 @@ std::filesystem::path PastaLancador::Associacao(std::string_view saida, std::str
 }
 
 std::filesystem::path PastaLancador::Runtime(const std::filesystem::path& home, std::string_view versao) const {
-  const std::filesystem::path bin = home / "bin";
+  std::filesystem::path bin = home / "bin";
   Falso(bin, "java" + Sufixo());
   Escreve(bin / "versao.erro", versao);
   return bin;
@@ -207,7 +210,7 @@ PastaLancador::Resultado PastaLancador::Executa(const std::vector<std::string>& 
   }
   for (const auto& [nome, valor] : variaveis_) variaveis[nome] = valor;
   for (const std::string& nome : removidas_) variaveis.erase(nome);
-  for (const auto& [nome, valor] : variaveis) ambiente.push_back(nome + "=" + valor);
+  for (const auto& [nome, valor] : variaveis) ambiente.emplace_back(nome + "=").append(valor);
 
   std::vector<std::string> comando = {Rede().string()};
   const std::filesystem::path recebido = raiz_ / "recebido";

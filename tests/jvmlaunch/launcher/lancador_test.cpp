@@ -61,7 +61,8 @@ TEST(ComandoCliente, TheTwoFormatsAndTheTokens) {
   const std::vector<Caso> casos = {
       {"plain format, no arguments", "java", "", "java -jar " + relatorio + " vek.jar"},
       {"plain format, each token after a blank", "java", "a b", "java -jar " + relatorio + " vek.jar a b"},
-      {"blanks and tabs separate, runs of them count once", "java", " a \t b\t", "java -jar " + relatorio + " vek.jar a b"},
+      {"blanks and tabs separate, runs of them count once", "java", " a \t b\t",
+       "java -jar " + relatorio + " vek.jar a b"},
       {"-debugssl: the SSL format, the token passed on as -l 7", "java", "x -debugssl y",
        "java -Djavax.net.debug=all:handshake " + relatorio + " -jar vek.jar x -l 7 y"},
       {"-debugssl as a piece of text chooses the format; not a token, it stays", "java", "x-debugssl",
@@ -78,7 +79,8 @@ TEST(ComandoCliente, TheTwoFormatsAndTheTokens) {
             "java -jar \"-XX:ErrorFile=" + P({"C:", "Program Files", "vek", "Log", "VEK_JVM_%p.LOG"}) + "\" vek.jar");
   // A text of any length is passed on whole.
   const std::string longa(5000, 'x');
-  EXPECT_EQ(ComandoCliente("java", log, longa + " " + longa), "java -jar " + relatorio + " vek.jar " + longa + " " + longa);
+  EXPECT_EQ(ComandoCliente("java", log, longa + " " + longa),
+            "java -jar " + relatorio + " vek.jar " + longa + " " + longa);
 }
 
 TEST(CandidatoDaAssociacao, BetweenTheEqualsSignAndTheJarOptionWithTheConsoleRuntime) {
@@ -194,9 +196,7 @@ class RedeSimulada : public plataforma::Rede {
 std::string PastaLog() {
   return plataforma::Ambiente::Padrao().PastaPrograma() + plataforma::Ambiente::Separador() + "Log";
 }
-std::string ArquivoLog() {
-  return PastaLog() + "/jvmlaunch_" + std::to_string(plataforma::IdProcessoAtual()) + ".LOG";
-}
+std::string ArquivoLog() { return PastaLog() + "/jvmlaunch_" + std::to_string(plataforma::IdProcessoAtual()) + ".LOG"; }
 
 class Entrega : public ::testing::Test {
  protected:
@@ -218,16 +218,32 @@ TEST_F(Entrega, EveryFailurePathLogsItsTextReleasesTheSocketsAndEndsWithZero) {
     Chamadas chamadas;
   };
   const std::vector<Caso> casos = {
-      {"sockets cannot start", {.iniciar = 10091}, 0, "<0>E#C1410: Falhou WSAStartup: 10091 - Rede indisponivel",
+      {"sockets cannot start",
+       {.iniciar = 10091},
+       0,
+       "<0>E#C1410: Falhou WSAStartup: 10091 - Rede indisponivel",
        {"inicia"}},
       {"no socket", {.criar = 10024}, 0, "<0>Falhou socket: 10024", {"inicia", "cria", "libera"}},
-      {"send fails", {.enviar = 10054}, 0, "<0>Falhou send com erro 10054",
+      {"send fails",
+       {.enviar = 10054},
+       0,
+       "<0>Falhou send com erro 10054",
        {"inicia", "cria", conecta, "envia a b", "fecha", "libera"}},
-      {"part of the text is sent", {.enviados_no_maximo = 2}, 0,
-       "<0>Faltou transmitir 1 bytes de um total de 3 bytes!", {"inicia", "cria", conecta, "envia a b", "fecha", "libera"}},
-      {"shutdown fails", {.encerrar = 10057}, 0, "<0>Falhou shutdown com erro 10057",
+      {"part of the text is sent",
+       {.enviados_no_maximo = 2},
+       0,
+       "<0>Faltou transmitir 1 bytes de um total de 3 bytes!",
+       {"inicia", "cria", conecta, "envia a b", "fecha", "libera"}},
+      {"shutdown fails",
+       {.encerrar = 10057},
+       0,
+       "<0>Falhou shutdown com erro 10057",
        {"inicia", "cria", conecta, "envia a b", "encerra", "fecha", "libera"}},
-      {"handed over: the sending side shut down", {}, 1, "", {"inicia", "cria", conecta, "envia a b", "encerra", "fecha"}},
+      {"handed over: the sending side shut down",
+       {},
+       1,
+       "",
+       {"inicia", "cria", conecta, "envia a b", "encerra", "fecha"}},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.regra);
