@@ -61,7 +61,10 @@ std::optional<std::string> CandidatoDaAssociacao(std::string_view resposta) {
   // Only the program's own name is looked at, never a folder (C:\Users\wanda).
   const std::size_t separador = candidato.rfind(plataforma::Ambiente::Separador());
   const std::size_t w = candidato.find('w', separador == std::string::npos ? 0 : separador + 1);
-  if (w != std::string::npos) candidato = candidato.substr(0, w) + plataforma::SufixoPrograma() + "\"";
+  // The double quote after the suffix closes a quoted path; an unquoted one
+  // gets none, which would leave a quote open in the command line.
+  if (w != std::string::npos)
+    candidato = candidato.substr(0, w) + plataforma::SufixoPrograma() + (candidato.starts_with('"') ? "\"" : "");
   return candidato;
 }
 

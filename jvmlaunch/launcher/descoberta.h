@@ -26,8 +26,8 @@ std::optional<std::string> ProcuraJava(plataforma::Processos& processos);
 // the text between its first "=" and its first " -jar", with the windowed
 // runtime program (javaw) turned into the console one: the first lower-case
 // "w" after the candidate's last folder separator becomes the program
-// suffix and a double quote, and the candidate ends there. None when the
-// answer has no "=" or no " -jar".
+// suffix and, when the candidate is a quoted path, the closing double quote;
+// the candidate ends there. None when the answer has no "=" or no " -jar".
 std::optional<std::string> CandidatoDaAssociacao(std::string_view resposta);
 
 // True when the runtime, run with "-d32 -version", reports on its standard

@@ -299,6 +299,25 @@ TEST_F(Lancador, TheAssociatedWindowedRuntimeIsAskedAsTheConsoleOneAndStartsTheC
                     "<3>  fechando <id>", "<3>retorno ExecutarComando: 0", "<3>retorno WinMain: 1"}));
 }
 
+TEST(LancadorPasta, FoldersWithBlanksAndAnUnquotedAssociationStayWholeInTheCommandLines) {
+  if (const std::string motivo = PastaLancador::SemNamespace(); !motivo.empty()) GTEST_SKIP() << motivo;
+  PastaLancador pasta("app com branco");
+  const fs::path assoc = pasta.Raiz() / "assoc com branco";
+  pasta.Associacao("jarfile=" + PastaLancador::Visto(assoc / "bin" / ("javaw" + PastaLancador::Sufixo())) +
+                   " -jar %1 %*\r\n");
+  const fs::path bin = pasta.Runtime(assoc, kJava17);
+  const PastaLancador::Resultado r = pasta.Executa({"a"});
+  EXPECT_EQ(r.codigo, 1);
+  // The runtime started (its probe and the client), and the crash report's
+  // option reached it as one argument.
+  const std::string log = PastaLancador::Visto(pasta.App() / "Log");
+  const std::string marcas = "{" + log + "}";
+  EXPECT_EQ(PastaLancador::Le(bin / "registro.txt"),
+            "versao<-d32><-version>[" + PastaLancador::Visto(pasta.Raiz() / "chamador") + "]" + marcas + "\n" +
+                "cliente<-jar><-XX:ErrorFile=" + PastaLancador::Visto(pasta.App() / "Log" / "VEK_JVM_%p.LOG") +
+                "><vek.jar><a>[" + PastaLancador::Visto(pasta.App()) + "]" + marcas + "\n");
+}
+
 TEST_F(Lancador, OnlyA32BitRuntimeOfVersion17OrLaterIsAccepted) {
   struct Caso {
     const char* regra;
