@@ -426,3 +426,127 @@ class ProcessosIntermediario : public Processos {
 };
 
 }  // namespace plataforma
+
+// ===========================================================================
+// jvmlaunch: its own path and command line, folders, the current folder and
+// message boxes. Texts are Windows-1252, as in the section above.
+// ===========================================================================
+#include <vector>
+
+namespace plataforma {
+
+// The full path of the running program (Windows: GetModuleFileName; POSIX:
+// the link /proc/self/exe), whole whatever its length. Fails with the
+// system's code and text when the system cannot tell.
+ResultadoSistema CaminhoProprio(std::string* caminho);
+
+// The command line of the running program, as two texts:
+// - argumentos: Windows, what follows the program name in the command line
+//   (the program name ends at the first blank or tab outside double quotes;
+//   the blanks and tabs after it are skipped), as WinMain receives it;
+//   POSIX, argv[1] onward joined by single blanks, each as received (no
+//   quotes added or removed);
+// - completa: Windows, the whole command line (GetCommandLine); POSIX,
+//   argv[0], a blank and argumentos (argv[0] alone without arguments).
+// Windows ignores argc and argv. Never fails.
+void LinhaDeComando(int argc, char** argv, std::string* argumentos, std::string* completa);
+
+// ".exe" on Windows, empty on POSIX: what follows a program's name in the
+// name of its file.
+const char* SufixoPrograma();
+
+// Makes the folder the current folder of the process and of the children it
+// starts afterwards. Fails with the system's code for a missing folder, a
+// file of that name or refused access.
+ResultadoSistema DefinirPastaAtual(const char* pasta);
+
+// True when the path names an existing entry that is not a folder (links
+// followed).
+bool EhArquivo(const char* caminho);
+
+// One entry of a folder listing.
+struct EntradaPasta {
+  std::string nome;    // the name alone, without the folder
+  bool pasta = false;  // a folder (links followed)
+};
+
+// Lists the entries of a folder whose names match the last component of the
+// pattern ("folder<separator>jre*"), in the order the file system gives them.
+// The last component may hold the wildcards * and ?; the folder part is taken
+// literally. Windows: FindFirstFile's matching (case-insensitive, short names
+// too); POSIX: fnmatch, case-sensitive. A pattern without a separator lists
+// the current folder. A folder with no match gives an empty list; a missing
+// or unreadable folder fails with the system's code.
+ResultadoSistema ListarEntradas(const char* padrao, std::vector<EntradaPasta>* entradas);
+
+// A message box with the caption, the text, a warning icon and one OK button;
+// returns when it is closed. POSIX: one line "caption: text" on the standard
+// error stream, converted to UTF-8, with each carriage return or line feed
+// inside the text written as a blank. Texts are cp1252.
+void MensagemAtencao(std::string_view titulo, std::string_view texto);
+
+}  // namespace plataforma
+
+// ===========================================================================
+// jvmlaunch: sockets (Windows Sockets 1.1 on Windows, BSD sockets on POSIX),
+// for the one TCP connection of the hand-off to a running client. Error
+// codes are the sockets' own (WSAGetLastError, errno).
+// ===========================================================================
+namespace plataforma {
+
+// One IPv4 stream socket. The destructor closes it (closesocket, close).
+class Soquete {
+ public:
+  Soquete() = default;
+  Soquete(const Soquete&) = delete;
+  Soquete& operator=(const Soquete&) = delete;
+  virtual ~Soquete() = default;
+
+  // The number by which the system knows the socket, for the log.
+  [[nodiscard]] virtual long Id() const = 0;
+  // Connects, blocking, to the IPv4 address (host byte order: 0x7F000001 is
+  // 127.0.0.1) and port. Fails with the sockets' code (nobody listens:
+  // WSAECONNREFUSED, ECONNREFUSED).
+  virtual ResultadoSistema Conectar(std::uint32_t endereco, std::uint16_t porta) = 0;
+  // One send call, blocking, of the bytes; *enviados is what the system took
+  // (it may take fewer). Never raises SIGPIPE. Fails with the sockets' code.
+  virtual ResultadoSistema Enviar(const char* dados, std::size_t n, std::size_t* enviados) = 0;
+  // Shuts down the sending direction: the peer reads the end of the stream.
+  virtual ResultadoSistema EncerrarEnvio() = 0;
+};
+
+class Rede {
+ public:
+  Rede() = default;
+  Rede(const Rede&) = delete;
+  Rede& operator=(const Rede&) = delete;
+  virtual ~Rede() = default;
+
+  // The platform's own; lives for the whole process.
+  static Rede& Padrao();
+
+  // Starts Windows Sockets, version 1.1 (WSAStartup); fails with the code it
+  // returns. POSIX: nothing to start, never fails.
+  virtual ResultadoSistema Iniciar() = 0;
+  // Releases Windows Sockets (WSACleanup) after a successful Iniciar, once
+  // every socket is closed. POSIX: nothing.
+  virtual void Liberar() = 0;
+  // A new IPv4 stream socket, not inherited by child processes. Fails with
+  // the sockets' code (no more sockets, no memory).
+  virtual ResultadoSistema CriarSoquete(std::unique_ptr<Soquete>* soquete) = 0;
+};
+
+// Forwards every call to another Rede, so that a test can break only the
+// calls it wants to.
+class RedeIntermediaria : public Rede {
+ public:
+  explicit RedeIntermediaria(Rede& alvo) : alvo_(alvo) {}
+  ResultadoSistema Iniciar() override { return alvo_.Iniciar(); }
+  void Liberar() override { alvo_.Liberar(); }
+  ResultadoSistema CriarSoquete(std::unique_ptr<Soquete>* soquete) override { return alvo_.CriarSoquete(soquete); }
+
+ private:
+  Rede& alvo_;
+};
+
+}  // namespace plataforma

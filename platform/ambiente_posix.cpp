@@ -740,3 +740,152 @@ namespace plataforma {
 void PreparaModuloCarregado() {}
 
 }  // namespace plataforma
+
+// ===========================================================================
+// jvmlaunch: its own path and command line, folders, the current folder and
+// message boxes.
+// ===========================================================================
+#include <dirent.h>
+#include <fnmatch.h>
+
+namespace plataforma {
+
+ResultadoSistema CaminhoProprio(std::string* caminho) {
+  std::string lido(256, '\0');
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", lido.data(), lido.size());
+    if (n < 0) return jl::Falhou(errno);
+    // A result that fills the buffer may have been cut: try a larger one.
+    if (static_cast<std::size_t>(n) < lido.size()) {
+      lido.resize(static_cast<std::size_t>(n));
+      break;
+    }
+    lido.resize(lido.size() * 2);
+  }
+  *caminho = cp1252::DeUtf8(lido);
+  return {};
+}
+
+void LinhaDeComando(int argc, char** argv, std::string* argumentos, std::string* completa) {
+  argumentos->clear();
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) argumentos->push_back(' ');
+    argumentos->append(cp1252::DeUtf8(argv[i]));
+  }
+  *completa = argc > 0 && argv[0] != nullptr ? cp1252::DeUtf8(argv[0]) : std::string();
+  if (argc > 1) *completa += " " + *argumentos;
+}
+
+const char* SufixoPrograma() { return ""; }
+
+ResultadoSistema DefinirPastaAtual(const char* pasta) {
+  if (::chdir(jl::ParaSistema(pasta).c_str()) != 0) return jl::Falhou(errno);
+  return {};
+}
+
+bool EhArquivo(const char* caminho) {
+  struct stat st {};
+  return ::stat(jl::ParaSistema(caminho).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+ResultadoSistema ListarEntradas(const char* padrao, std::vector<EntradaPasta>* entradas) {
+  entradas->clear();
+  const std::string p = jl::ParaSistema(padrao);
+  const std::size_t barra = p.rfind('/');
+  const std::string pasta = barra == std::string::npos ? "." : barra == 0 ? "/" : p.substr(0, barra);
+  const std::string nome = barra == std::string::npos ? p : p.substr(barra + 1);
+  DIR* d = ::opendir(pasta.c_str());
+  if (d == nullptr) return jl::Falhou(errno);
+  const int fd = ::dirfd(d);
+  for (;;) {
+    errno = 0;
+    const dirent* e = ::readdir(d);
+    if (e == nullptr) break;
+    if (::fnmatch(nome.c_str(), e->d_name, 0) != 0) continue;
+    struct stat st {};
+    const bool eh_pasta = ::fstatat(fd, e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    entradas->push_back({cp1252::DeUtf8(e->d_name), eh_pasta});
+  }
+  const int erro = errno;
+  ::closedir(d);
+  if (erro != 0) return jl::Falhou(erro);
+  return {};
+}
+
+void MensagemAtencao(std::string_view titulo, std::string_view texto) {
+  std::string linha = std::string(titulo) + ": " + std::string(texto);
+  for (char& c : linha)
+    if (c == '\r' || c == '\n') c = ' ';
+  linha.push_back('\n');
+  EscreverErroPadrao(linha);
+}
+
+}  // namespace plataforma
+
+// ===========================================================================
+// jvmlaunch: sockets.
+// ===========================================================================
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+namespace plataforma {
+namespace {
+namespace jl {
+
+class SoquetePosix : public Soquete {
+ public:
+  explicit SoquetePosix(int fd) : fd_(fd) {}
+  ~SoquetePosix() override { ::close(fd_); }
+  [[nodiscard]] long Id() const override { return fd_; }
+
+  ResultadoSistema Conectar(std::uint32_t endereco, std::uint16_t porta) override {
+    sockaddr_in destino{};
+    destino.sin_family = AF_INET;
+    destino.sin_port = htons(porta);
+    destino.sin_addr.s_addr = htonl(endereco);
+    if (::connect(fd_, reinterpret_cast<const sockaddr*>(&destino), sizeof destino) == 0) return {};
+    return Falhou(errno);
+  }
+
+  ResultadoSistema Enviar(const char* dados, std::size_t n, std::size_t* enviados) override {
+    for (;;) {
+      const ssize_t k = ::send(fd_, dados, n, MSG_NOSIGNAL);
+      if (k >= 0) {
+        *enviados = static_cast<std::size_t>(k);
+        return {};
+      }
+      if (errno != EINTR) return Falhou(errno);
+    }
+  }
+
+  ResultadoSistema EncerrarEnvio() override {
+    if (::shutdown(fd_, SHUT_WR) != 0) return Falhou(errno);
+    return {};
+  }
+
+ private:
+  int fd_;
+};
+
+class RedePosix : public Rede {
+ public:
+  ResultadoSistema Iniciar() override { return {}; }
+  void Liberar() override {}
+  ResultadoSistema CriarSoquete(std::unique_ptr<Soquete>* soquete) override {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return Falhou(errno);
+    *soquete = std::make_unique<SoquetePosix>(fd);
+    return {};
+  }
+};
+
+}  // namespace jl
+}  // namespace
+
+Rede& Rede::Padrao() {
+  static jl::RedePosix rede;
+  return rede;
+}
+
+}  // namespace plataforma

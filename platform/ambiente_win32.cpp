@@ -993,3 +993,151 @@ void PreparaModuloCarregado() {
 }
 
 }  // namespace plataforma
+
+// ===========================================================================
+// jvmlaunch: its own path and command line, folders, the current folder and
+// message boxes.
+// ===========================================================================
+namespace plataforma {
+
+ResultadoSistema CaminhoProprio(std::string* caminho) {
+  std::wstring lido(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = ::GetModuleFileNameW(nullptr, lido.data(), static_cast<DWORD>(lido.size()));
+    if (n == 0) return jl::FalhouAgora();
+    // A result that fills the buffer was cut: try a larger one.
+    if (n < lido.size()) {
+      lido.resize(n);
+      break;
+    }
+    if (lido.size() >= 0x10000) return jl::Falhou(ERROR_INSUFFICIENT_BUFFER);
+    lido.resize(lido.size() * 2);
+  }
+  *caminho = jl::Estreito(lido);
+  return {};
+}
+
+void LinhaDeComando(int /*argc*/, char** /*argv*/, std::string* argumentos, std::string* completa) {
+  const wchar_t* linha = ::GetCommandLineW();
+  *completa = jl::Estreito(linha != nullptr ? linha : L"");
+  // The program name ends at the first blank or tab outside double quotes.
+  std::size_t i = 0;
+  bool aspas = false;
+  for (; i < completa->size(); ++i) {
+    const char c = (*completa)[i];
+    if (c == '"') aspas = !aspas;
+    if ((c == ' ' || c == '\t') && !aspas) break;
+  }
+  while (i < completa->size() && ((*completa)[i] == ' ' || (*completa)[i] == '\t')) ++i;
+  *argumentos = completa->substr(i);
+}
+
+const char* SufixoPrograma() { return ".exe"; }
+
+ResultadoSistema DefinirPastaAtual(const char* pasta) {
+  if (::SetCurrentDirectoryW(jl::Largo(pasta).c_str()) == 0) return jl::FalhouAgora();
+  return {};
+}
+
+bool EhArquivo(const char* caminho) {
+  const DWORD atributos = ::GetFileAttributesW(jl::Largo(caminho).c_str());
+  return atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+ResultadoSistema ListarEntradas(const char* padrao, std::vector<EntradaPasta>* entradas) {
+  entradas->clear();
+  WIN32_FIND_DATAW dados{};
+  HANDLE busca = ::FindFirstFileW(jl::Largo(padrao).c_str(), &dados);
+  if (busca == INVALID_HANDLE_VALUE) {
+    const DWORD erro = ::GetLastError();
+    // The folder is there and nothing in it matches.
+    if (erro == ERROR_FILE_NOT_FOUND || erro == ERROR_NO_MORE_FILES) return {};
+    return jl::Falhou(erro);
+  }
+  do {
+    entradas->push_back({jl::Estreito(dados.cFileName), (dados.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (::FindNextFileW(busca, &dados) != 0);
+  const DWORD erro = ::GetLastError();
+  ::FindClose(busca);
+  if (erro != ERROR_NO_MORE_FILES) return jl::Falhou(erro);
+  return {};
+}
+
+void MensagemAtencao(std::string_view titulo, std::string_view texto) {
+  ::MessageBoxW(nullptr, jl::Largo(texto).c_str(), jl::Largo(titulo).c_str(), MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+}
+
+}  // namespace plataforma
+
+// ===========================================================================
+// jvmlaunch: sockets, Windows Sockets 1.1.
+// ===========================================================================
+#include <winsock2.h>
+
+namespace plataforma {
+namespace {
+namespace jl {
+
+ResultadoSistema FalhouSoquete() { return Falhou(static_cast<DWORD>(::WSAGetLastError())); }
+
+class SoqueteWin32 : public Soquete {
+ public:
+  explicit SoqueteWin32(SOCKET s) : s_(s) {}
+  ~SoqueteWin32() override { ::closesocket(s_); }
+  [[nodiscard]] long Id() const override { return static_cast<long>(s_); }
+
+  ResultadoSistema Conectar(std::uint32_t endereco, std::uint16_t porta) override {
+    sockaddr_in destino{};
+    destino.sin_family = AF_INET;
+    destino.sin_port = ::htons(porta);
+    destino.sin_addr.s_addr = ::htonl(endereco);
+    if (::connect(s_, reinterpret_cast<const sockaddr*>(&destino), sizeof destino) == 0) return {};
+    return FalhouSoquete();
+  }
+
+  ResultadoSistema Enviar(const char* dados, std::size_t n, std::size_t* enviados) override {
+    // One call takes at most INT_MAX bytes; the rest counts as not sent.
+    const int pedido = n > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(n);
+    const int k = ::send(s_, dados, pedido, 0);
+    if (k == SOCKET_ERROR) return FalhouSoquete();
+    *enviados = static_cast<std::size_t>(k);
+    return {};
+  }
+
+  ResultadoSistema EncerrarEnvio() override {
+    if (::shutdown(s_, SD_SEND) != 0) return FalhouSoquete();
+    return {};
+  }
+
+ private:
+  SOCKET s_;
+};
+
+class RedeWin32 : public Rede {
+ public:
+  ResultadoSistema Iniciar() override {
+    WSADATA dados{};
+    const int erro = ::WSAStartup(MAKEWORD(1, 1), &dados);
+    if (erro != 0) return Falhou(static_cast<DWORD>(erro));
+    return {};
+  }
+  void Liberar() override { ::WSACleanup(); }
+  ResultadoSistema CriarSoquete(std::unique_ptr<Soquete>* soquete) override {
+    const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s == INVALID_SOCKET) return FalhouSoquete();
+    // The client started later must not hold the connection open.
+    ::SetHandleInformation(reinterpret_cast<HANDLE>(s), HANDLE_FLAG_INHERIT, 0);
+    *soquete = std::make_unique<SoqueteWin32>(s);
+    return {};
+  }
+};
+
+}  // namespace jl
+}  // namespace
+
+Rede& Rede::Padrao() {
+  static jl::RedeWin32 rede;
+  return rede;
+}
+
+}  // namespace plataforma

@@ -120,4 +120,28 @@ std::int32_t ExecutarComando(plataforma::Processos& processos, const char* coman
   return Retorna(static_cast<std::int32_t>(fluxos[0].guardados + fluxos[1].guardados));
 }
 
+std::string ComoPrograma(std::string_view caminho) {
+  if (caminho.starts_with('"') || caminho.find_first_of(" \t") == std::string_view::npos) return std::string(caminho);
+  return "\"" + std::string(caminho) + "\"";
+}
+
+std::string ComoArgumento(std::string_view texto) {
+  if (!texto.empty() && texto.find_first_of(" \t\"") == std::string_view::npos) return std::string(texto);
+  std::string arg = "\"";
+  std::size_t barras = 0;
+  for (const char c : texto) {
+    if (c == '\\') {
+      ++barras;
+      continue;
+    }
+    // Backslashes before a double quote are doubled, and the quote escaped.
+    arg.append(c == '"' ? 2 * barras + 1 : barras, '\\');
+    barras = 0;
+    arg.push_back(c);
+  }
+  arg.append(2 * barras, '\\');
+  arg.push_back('"');
+  return arg;
+}
+
 }  // namespace jvmlaunch

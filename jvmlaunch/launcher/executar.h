@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "platform/ambiente.h"
 
@@ -21,5 +23,17 @@ std::int32_t ExecutarComando(const char* comando, char* saida, int capacidade_sa
 // The same through the given Processos (tests break single calls with it).
 std::int32_t ExecutarComando(plataforma::Processos& processos, const char* comando, char* saida, int capacidade_saida,
                              char* erro, int capacidade_erro);
+
+// A path as the program name of a command line: in double quotes when it
+// holds a blank or a tab (so that it is one name, never cut at the blank),
+// unchanged otherwise and when it is quoted already.
+std::string ComoPrograma(std::string_view caminho);
+
+// A text as one argument of a command line by the rules by which the child
+// splits its command line: unchanged when it is not empty and holds no
+// blank, tab or double quote; otherwise in double quotes, with a double
+// quote inside written as \" and the backslashes before a double quote (and
+// before the closing one) doubled.
+std::string ComoArgumento(std::string_view texto);
 
 }  // namespace jvmlaunch

@@ -1,4 +1,14 @@
-// The entry point of jvmlaunch. The main flow (hand-off to a running client,
-// runtime discovery, starting the client) is not built yet: for now the
-// program only carries the log facility, which it exports to host processes.
-int main() { return 0; }
+// The entry point of jvmlaunch: a desktop program without a window of its
+// own, which also exports LigarLog and EventoLog to host processes.
+#include <string>
+
+#include "jvmlaunch/launcher/lancador.h"
+#include "platform/ambiente.h"
+
+int main(int argc, char** argv) {
+  std::string argumentos;
+  std::string completa;
+  plataforma::LinhaDeComando(argc, argv, &argumentos, &completa);
+  jvmlaunch::Recursos recursos;
+  return jvmlaunch::Lancador(recursos, argumentos, completa);
+}

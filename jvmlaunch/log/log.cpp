@@ -162,12 +162,11 @@ int AbreLogTravado() {
   delete arquivo;
   arquivo = nullptr;
 
-  char nome_arquivo[kTamanhoCaminhoLog + 5];
-  std::snprintf(nome_arquivo, sizeof nome_arquivo, "%s.LOG", caminho_log);
+  const std::string nome_arquivo = std::string(caminho_log) + ".LOG";
   std::unique_ptr<plataforma::ArquivoLog> aberto;
-  const plataforma::ResultadoSistema r = plataforma::AbrirArquivoLog(nome_arquivo, &aberto);
+  const plataforma::ResultadoSistema r = plataforma::AbrirArquivoLog(nome_arquivo.c_str(), &aberto);
   if (!r.ok) {
-    AvisaErro("E#C0503: %s: Não conseguiu abrir arquivo %s\n%s\n"_cp.data(), nome_programa, nome_arquivo,
+    AvisaErro("E#C0503: %s: Não conseguiu abrir arquivo %s\n%s\n"_cp.data(), nome_programa, nome_arquivo.c_str(),
               r.texto.c_str());
     NivelLog = 0;
     return 1;
@@ -248,9 +247,7 @@ void EscreveLog(unsigned nivel, const char* texto, std::size_t tamanho) {
     if (memoria.Mensagens() > 0 && arquivo != nullptr) {
       const plataforma::ResultadoSistema r = arquivo->Estado();
       if (!r.ok) {
-        char nome_arquivo[kTamanhoCaminhoLog + 5];
-        std::snprintf(nome_arquivo, sizeof nome_arquivo, "%s.LOG", ultimo_caminho);
-        AvisaErro("%s: Erro na execucao de fstat64() em %s!\n%s\n", NomePrograma, nome_arquivo, r.texto.c_str());
+        AvisaErro("%s: Erro na execucao de fstat64() em %s.LOG!\n%s\n", NomePrograma, ultimo_caminho, r.texto.c_str());
         return;
       }
       EscreveMemoria();

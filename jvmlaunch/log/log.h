@@ -20,8 +20,11 @@ namespace jvmlaunch {
 // The launcher sets it to 7 directly for "-l".
 extern std::atomic<std::int16_t> NivelLog;
 
-// Most characters of CaminhoLog and of the program's base name.
-inline constexpr std::size_t kTamanhoCaminhoLog = 511;
+// Most characters of CaminhoLog and of the program's base name. CaminhoLog
+// takes the longest path that Windows knows (32767), so that any path either
+// system can open is kept whole: a longer one, cut, names no file that could
+// be opened (Linux takes at most 4096), and the opening fails.
+inline constexpr std::size_t kTamanhoCaminhoLog = 32767;
 inline constexpr std::size_t kTamanhoNomePrograma = 199;
 // Most characters of a name given to LigarLog.
 inline constexpr std::size_t kTamanhoNomeDado = 29;
