@@ -26,7 +26,11 @@
 
 namespace {
 
-std::string Pasta() { return plataforma::Ambiente::Padrao().PastaPrograma(); }
+std::string Pasta() {
+  std::string pasta;
+  if (!plataforma::Ambiente::Padrao().PastaPrograma(&pasta).ok()) std::abort();
+  return pasta;
+}
 
 std::string Caminho(const std::string& nome) { return Pasta() + plataforma::Ambiente::Separador() + nome; }
 

@@ -197,7 +197,9 @@ class RedeSimulada : public plataforma::Rede {
 // The log file that Lancador chooses: in the Log folder beside the program,
 // named for the process.
 std::string PastaLog() {
-  return plataforma::Ambiente::Padrao().PastaPrograma() + plataforma::Ambiente::Separador() + "Log";
+  std::string pasta;
+  EXPECT_TRUE(plataforma::Ambiente::Padrao().PastaPrograma(&pasta).ok());
+  return pasta + plataforma::Ambiente::Separador() + "Log";
 }
 std::string ArquivoLog() { return PastaLog() + "/jvmlaunch_" + std::to_string(plataforma::IdProcessoAtual()) + ".LOG"; }
 
