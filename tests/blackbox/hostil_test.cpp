@@ -417,7 +417,8 @@ TEST(Hostil, AProgramThatCannotLearnItsFolderWritesNothingAnywhere) {
   opcoes.programa = "/proc/self/fd/" + std::to_string(programa);
   EXPECT_EQ(pasta.Executa(opcoes), 2);
   ::close(programa);
-  EXPECT_EQ(pasta.Erro().rfind("AVISO: Erro no arquivo param.txt: ", 0), 0U) << pasta.Erro();
+  // (A sanitizer may say first that it could not read the path either.)
+  EXPECT_NE(pasta.Erro().find("AVISO: Erro no arquivo param.txt: "), std::string::npos) << pasta.Erro();
   EXPECT_EQ(pasta.Arquivos(), (Linhas_{"gia.txt", "param.txt"}));
   EXPECT_EQ(pasta.Le("param.txt"), parametros);
   EXPECT_EQ(profunda.Nomes(), Linhas_{"valida"});
