@@ -1,6 +1,9 @@
 // GeraSaida: the rejection report or the transmission receipt, and the
 // verdict. Both results are written aside and renamed into place only when
 // whole, so a full disk never leaves the caller's "param.txt" cut short.
+// "saida.txt" is an ArquivoTexto like the work files it is made of, so that
+// its lines show control characters as '?'; "param.txt" keeps the caller's
+// first line byte for byte.
 #include "valida/output/saida.h"
 
 #include <memory>
