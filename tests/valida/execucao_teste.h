@@ -13,6 +13,7 @@
 #include "platform/ambiente.h"
 #include "valida/run/execucao.h"
 #include "valida/run/parametros.h"
+#include "valida/run/texto.h"
 
 namespace valida::teste {
 

@@ -9,14 +9,7 @@ namespace valida {
 
 namespace {
 
-bool Digito(char c) { return c >= '0' && c <= '9'; }
-
-int Numero(std::string_view texto) {
-  int n = 0;
-  for (const char c : texto)
-    if (Digito(c)) n = n * 10 + (c - '0');
-  return n;
-}
+int Numero(std::string_view texto) { return static_cast<int>(ValorDosDigitos(texto)); }
 
 int DigitoModulo11(int soma) {
   const int r = soma % 11;
@@ -25,16 +18,11 @@ int DigitoModulo11(int soma) {
 
 }  // namespace
 
-std::string_view Fatia(std::string_view linha, int coluna, int largura) {
-  if (coluna < 1 || largura <= 0 || static_cast<std::size_t>(coluna) > linha.size()) return {};
-  return linha.substr(static_cast<std::size_t>(coluna - 1), static_cast<std::size_t>(largura));
-}
-
 bool ValidaNumerico(std::string_view linha, int coluna, int largura) {
   const std::string_view fatia = Fatia(linha, coluna, largura);
   if (Apara(fatia).empty() || fatia.size() != static_cast<std::size_t>(largura)) return false;
   for (const char c : fatia)
-    if (!Digito(c)) return false;
+    if (!EhDigito(c)) return false;
   return true;
 }
 
@@ -70,7 +58,7 @@ bool ValidaData(std::string_view linha, int coluna, int tipo) {
 bool DataCalendario(std::string_view aaaammdd) {
   if (aaaammdd.size() != 8) return false;
   for (const char c : aaaammdd)
-    if (!Digito(c)) return false;
+    if (!EhDigito(c)) return false;
   const int ano = Numero(aaaammdd.substr(0, 4));
   const int mes = Numero(aaaammdd.substr(4, 2));
   const int dia = Numero(aaaammdd.substr(6, 2));
@@ -116,7 +104,7 @@ char DigitoControleCGCTE(std::string_view numero) {
 }
 
 bool ValidaCPFCNPJ(std::string_view numero) {
-  auto d = [&](std::size_t i) { return Digito(numero[i - 1]) ? numero[i - 1] - '0' : 0; };
+  auto d = [&](std::size_t i) { return EhDigito(numero[i - 1]) ? numero[i - 1] - '0' : 0; };
   if (numero.size() <= 11) {
     if (numero.size() != 11) return false;
     int s1 = 0;
@@ -163,10 +151,7 @@ int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::st
 }
 
 std::int64_t Valor(std::string_view linha, int coluna, int largura) {
-  std::int64_t v = 0;
-  for (const char c : Fatia(linha, coluna, largura))
-    if (Digito(c)) v = v * 10 + (c - '0');
-  return v;
+  return ValorDosDigitos(Fatia(linha, coluna, largura));
 }
 
 std::optional<Montante> LeNumerico(Execucao& run, std::string_view linha, int coluna, int largura) {

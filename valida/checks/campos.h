@@ -8,11 +8,9 @@
 
 #include "valida/checks/montante.h"
 #include "valida/run/execucao.h"
+#include "valida/run/texto.h"
 
 namespace valida {
-
-// Slice (coluna, largura) of the line (1-based); shorter where the line ends.
-std::string_view Fatia(std::string_view linha, int coluna, int largura);
 
 // True when the slice is not blank and each of its `largura` positions is a digit.
 bool ValidaNumerico(std::string_view linha, int coluna, int largura);

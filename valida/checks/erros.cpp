@@ -7,6 +7,8 @@
 
 #include "common/cp1252.h"
 #include "valida/checks/formato.h"
+#include "valida/run/parametros.h"
+#include "valida/run/texto.h"
 
 namespace valida {
 
@@ -98,9 +100,8 @@ std::int64_t LinhaDaDeclaracao(const Execucao& run, int codigo) {
 
 // Taxpayer identification, 15 characters, in the layout of the kind.
 std::string ParteContribuinte(std::string_view tipo_documento, std::string_view inscricao) {
-  const std::string_view tipo = Apara(tipo_documento);
   std::string parte;
-  if (tipo.empty() || tipo == "GIAST02") {
+  if (LayoutInscricao(tipo_documento)) {
     parte = inscricao.substr(0, 14);
     parte.resize(14, ' ');
     parte += ' ';

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "valida/run/parametros.h"
+#include "valida/run/texto.h"
 
 namespace valida {
 

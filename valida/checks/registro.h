@@ -10,7 +10,7 @@
 #include "valida/checks/erros.h"
 #include "valida/checks/montante.h"
 #include "valida/run/execucao.h"
-#include "valida/run/parametros.h"
+#include "valida/run/texto.h"
 
 namespace valida {
 

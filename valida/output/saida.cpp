@@ -12,6 +12,7 @@
 #include "common/cp1252.h"
 #include "valida/checks/formato.h"
 #include "valida/run/parametros.h"
+#include "valida/run/texto.h"
 
 namespace valida {
 
@@ -48,18 +49,19 @@ class Veredito {
 };
 
 void EscreveRelatorio(Execucao& run, ArquivoTexto& saida) {
-  const std::string_view tipo = Apara(run.parametros.TipoDocumento);
   saida.EscreveLinha("ARQUIVO REJEITADO. ENCAMINHAMOS ABAIXO OS ERROS ENCONTRADOS:");
   saida.EscreveLinha(kHifens73);
-  saida.EscreveLinha(tipo.empty() || tipo == "GIAST02" ? "Inscrição      Período Lin Ini Fim Descrição do Erro"_cp
-                                                       : "CGC/TE         Período Lin Ini Fim Descrição do Erro"_cp);
+  saida.EscreveLinha(LayoutInscricao(run.parametros.TipoDocumento)
+                         ? "Inscrição      Período Lin Ini Fim Descrição do Erro"_cp
+                         : "CGC/TE         Período Lin Ini Fim Descrição do Erro"_cp);
   saida.EscreveLinha(kHifens73);
-  saida.Copia(run.ambiente, run.CaminhoNaPasta("aux00001.txt"));
+  saida.Copia(run.ambiente, run.CaminhoNaPasta(kArquivoListaErros));
 }
 
 void EscreveRecibo(Execucao& run, ArquivoTexto& saida) {
   const Parametros& p = run.parametros;
-  const bool st = Apara(p.TipoDocumento) == "GIAST02";
+  // A receipt is only written for valid parameters: never for a blank kind.
+  const bool st = LayoutInscricao(p.TipoDocumento);
   saida.EscreveLinha("                COMPROVANTE DE TRANSMISSÃO DE ARQUIVO                 "_cp);
   saida.EscreveLinha(Apara(p.CabecalhoOrgao).empty() ? std::string(29, ' ') + "ORBELANDA" + std::string(31, ' ')
                                                      : Centrada(p.CabecalhoOrgao));
@@ -88,7 +90,7 @@ void EscreveRecibo(Execucao& run, ArquivoTexto& saida) {
   saida.EscreveLinha(st ? "INSCRIÇÃO      REFER    INSCRIÇÃO      REFER    INSCRIÇÃO      REFER"_cp
                         : "CGC/TE         REFER    CGC/TE         REFER    CGC/TE         REFER");
   saida.EscreveLinha(kHifens70);
-  saida.Copia(run.ambiente, run.CaminhoNaPasta("aux00002.txt"));
+  saida.Copia(run.ambiente, run.CaminhoNaPasta(kArquivoListaRecibo));
   saida.EscreveLinha("");
   saida.EscreveLinha("");
   saida.EscreveLinha(std::string("Comprovante de transmissão representativo de   "_cp) +
@@ -101,8 +103,8 @@ void EscreveRecibo(Execucao& run, ArquivoTexto& saida) {
 }  // namespace
 
 void GeraSaida(Execucao& run, std::string_view linha_parametros) {
-  const std::string parametros = run.CaminhoNaPasta("param.txt");
-  const std::string saida = run.CaminhoNaPasta("saida.txt");
+  const std::string parametros = run.CaminhoNaPasta(kArquivoParametros);
+  const std::string saida = run.CaminhoNaPasta(kArquivoSaida);
   const std::string parametros_novo = parametros + std::string(kSufixoNovo);
   const std::string saida_novo = saida + std::string(kSufixoNovo);
   try {
@@ -130,8 +132,8 @@ void GeraSaida(Execucao& run, std::string_view linha_parametros) {
   }
   // The results are complete and in place: a work file that cannot be
   // deleted is left behind (the next run replaces it) rather than failing them.
-  (void)run.ambiente.Apagar(run.CaminhoNaPasta("aux00001.txt"));
-  (void)run.ambiente.Apagar(run.CaminhoNaPasta("aux00002.txt"));
+  (void)run.ambiente.Apagar(run.CaminhoNaPasta(kArquivoListaErros));
+  (void)run.ambiente.Apagar(run.CaminhoNaPasta(kArquivoListaRecibo));
 }
 
 }  // namespace valida

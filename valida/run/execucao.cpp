@@ -1,8 +1,6 @@
 // The run object and the buffered writer of the work files.
 #include "valida/run/execucao.h"
 
-#include "valida/checks/formato.h"
-
 namespace valida {
 
 void Exige(const plataforma::Status& status, const std::string& arquivo) {
@@ -101,34 +99,6 @@ void Execucao::AcrescentaRecibo(std::string_view entrada) {
     ListaRecibo.EscreveLinha(LinhaRecibo);
     LinhaRecibo.clear();
   }
-}
-
-namespace {
-
-// The period part of a receipt entry: "00/0000", 2 blanks; 9 characters even
-// when the period is not a number.
-std::string PeriodoDoRecibo(std::string_view periodo) {
-  std::string texto = Formata(periodo, kPicturePeriodo);
-  texto.resize(kPicturePeriodo.size(), ' ');
-  texto += "  ";
-  return texto;
-}
-
-}  // namespace
-
-void Execucao::AcrescentaReciboCGCTE() {
-  std::string entrada = Formata(InscricaoAtual, kPictureCGCTE);
-  entrada.resize(kPictureCGCTE.size(), ' ');
-  entrada += "    ";
-  AcrescentaRecibo(entrada + PeriodoDoRecibo(PeriodoAtual));
-}
-
-void Execucao::AcrescentaReciboInscricao() {
-  static constexpr std::size_t kLarguraInscricao = 14;
-  std::string entrada = InscricaoAtual.substr(0, kLarguraInscricao);
-  entrada.resize(kLarguraInscricao, ' ');
-  entrada += ' ';
-  AcrescentaRecibo(entrada + PeriodoDoRecibo(PeriodoAtual));
 }
 
 }  // namespace valida

@@ -12,10 +12,20 @@
 
 #include "platform/ambiente.h"
 #include "valida/run/parametros.h"
-#include "valida/validators/gia0405_estado.h"
-#include "valida/validators/giast02_estado.h"
 
 namespace valida {
+
+// The files of the program's folder.
+inline constexpr std::string_view kArquivoParametros = "param.txt";
+inline constexpr std::string_view kArquivoSaida = "saida.txt";
+inline constexpr std::string_view kArquivoListaErros = "aux00001.txt";
+inline constexpr std::string_view kArquivoListaRecibo = "aux00002.txt";
+// Locked by every run of the folder, from before the work files are created
+// to its end; created when missing, never deleted.
+inline constexpr std::string_view kArquivoTrava = "valida.lck";
+
+// Files are read and written through buffers of this size.
+inline constexpr std::size_t kTamanhoBuffer = 64 * 1024;
 
 // A failure of the run: what the driver's failure handler acts on. Thrown by
 // every routine of the run (the recorders and writers included) and caught
@@ -67,10 +77,18 @@ class ArquivoTexto {
  private:
   void Acrescenta(std::string_view bytes);
   void Descarrega();
-  static constexpr std::size_t kTamanhoBuffer = 64 * 1024;
   std::unique_ptr<plataforma::ArquivoEscrita> arquivo_;
   std::string caminho_;
   std::string buffer_;
+};
+
+// What a validator keeps between the lines of a run: each kind that keeps
+// something derives its state from this.
+struct EstadoValidador {
+  EstadoValidador() = default;
+  EstadoValidador(const EstadoValidador&) = default;
+  EstadoValidador& operator=(const EstadoValidador&) = default;
+  virtual ~EstadoValidador() = default;
 };
 
 // The state-registration check of the library DllInscE32, bound at its first call.
@@ -90,13 +108,20 @@ struct Execucao {
   // Appends one 24-character entry to LinhaRecibo and writes the line to
   // ListaRecibo once it holds three entries.
   void AcrescentaRecibo(std::string_view entrada);
-  // The entry of a CGC/TE declaration: InscricaoAtual as "000/0000000", 4
-  // blanks, PeriodoAtual as "00/0000", 2 blanks; padded to 24 characters even
-  // when a field is not a number.
-  void AcrescentaReciboCGCTE();
-  // The entry of a state-registration declaration: InscricaoAtual in 14
-  // characters, 1 blank, PeriodoAtual as "00/0000", 2 blanks.
-  void AcrescentaReciboInscricao();
+
+  // The state that the validator of the run's kind keeps between lines,
+  // made for it at the first use (the driver makes it from the kind's row).
+  template <typename Estado>
+  Estado& EstadoDoValidador() {
+    if (estado_validador == nullptr) estado_validador = std::make_unique<Estado>();
+    return static_cast<Estado&>(*estado_validador);
+  }
+  // The same to read; before the first use, the state as it starts.
+  template <typename Estado>
+  const Estado& EstadoDoValidador() const {
+    static const Estado kInicial{};
+    return estado_validador == nullptr ? kInicial : static_cast<const Estado&>(*estado_validador);
+  }
 
   plataforma::Ambiente& ambiente;
   const std::string pasta;
@@ -138,9 +163,8 @@ struct Execucao {
   int ValorCFOP = 0;
   bool HouveErro = false;
 
-  // Declaration state of the validators that keep one between lines.
-  EstadoGIA0405 gia0405;
-  EstadoGIAST02 giast02;
+  // Declaration state of the validator of the run's kind, when it keeps one.
+  std::unique_ptr<EstadoValidador> estado_validador;
 
   // DllInscE32, loaded at the first state-registration check.
   std::unique_ptr<plataforma::Biblioteca> DllInscE32;

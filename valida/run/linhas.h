@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/ambiente.h"
+#include "valida/run/execucao.h"
 
 namespace valida {
 
@@ -37,7 +38,6 @@ class LeitorLinhas {
   // True once the line is longer than maximo_: the reading ends with it.
   bool Excedeu();
 
-  static constexpr std::size_t kTamanhoBuffer = 64 * 1024;
   plataforma::ArquivoLeitura& arquivo_;
   std::string caminho_;
   std::size_t maximo_;

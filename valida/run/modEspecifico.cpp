@@ -11,33 +11,18 @@
 #include <string_view>
 
 #include "common/cp1252.h"
-#include "valida/checks/campos.h"
 #include "valida/checks/erros.h"
 #include "valida/output/saida.h"
 #include "valida/run/execucao.h"
 #include "valida/run/linhas.h"
-#include "valida/validators/validadores.h"
+#include "valida/run/texto.h"
+#include "valida/validators/tipos.h"
 
 namespace valida {
 
 namespace {
 
-constexpr std::string_view kParametros = "param.txt";
-constexpr std::string_view kListaErros = "aux00001.txt";
-constexpr std::string_view kListaRecibo = "aux00002.txt";
-// Locked by every run of the folder, from before the work files are created
-// to its end; created when missing, never deleted.
-constexpr std::string_view kTrava = "valida.lck";
-
 constexpr std::string_view kTituloAviso = "AVISO";
-
-// Record lengths, without the line end.
-constexpr int kRegistroGIA = 898;
-constexpr int kRegistroGIAST01 = 754;
-constexpr int kRegistroA0 = 797;
-constexpr int kRegistroA0Longo = 812;
-constexpr int kRegistroA1A2 = 50;
-constexpr int kRegistroA3 = 46;
 
 // The first line of "param.txt" is read no further than this: a longer one
 // is a failure, and memory stays bounded whatever the file is.
@@ -65,97 +50,6 @@ std::string LePrimeiraLinha(Execucao& run, const std::string& caminho) {
   }
 }
 
-struct Tipo {
-  std::string_view nome;     // TipoDocumento trimmed
-  std::string_view legenda;  // caption of `ver`
-  void (*validador)(Execucao&, std::string_view);
-  // The longest record of the kind: a longer line has failed its length test
-  // and is not read to its end.
-  int maior_registro;
-};
-
-const Tipo& TipoDe(std::string_view tipo_documento) {
-  static const Tipo kTipos[] = {
-      {"GIA03", "Validando GIA Versão 3"_cp, ValidaGIA03, kRegistroGIA},
-      {"GIA04", "Validando GIA Versão 4"_cp, ValidaGIA0405, kRegistroGIA},
-      {"GIA05", "Validando GIA Versão 5"_cp, ValidaGIA0405, kRegistroGIA},
-      {"GIAST01", "Validando GIA Versão ST"_cp, ValidaGIAST01, kRegistroGIAST01},
-      {"GIAST02", "Validando GIA ST Versão 2"_cp, ValidaGIAST02, kRegistroA0Longo},
-  };
-  const std::string_view nome = Apara(tipo_documento);
-  for (const auto& t : kTipos)
-    if (t.nome == nome) return t;
-  return kTipos[0];  // the parameters were tested before
-}
-
-// Step 9.a of a GIA ST 2 line: its record type chooses its length.
-void TipoRegistroST02(Execucao& run, const LeitorLinhas& leitor) {
-  const std::string_view tipo = Apara(Fatia(run.LinhaAtual, 1, 2));
-  if (tipo == "A0") {
-    run.TamanhoRegistro = leitor.Comprimento() > kRegistroA0 ? kRegistroA0Longo : kRegistroA0;
-  } else if (tipo == "A1" || tipo == "A2") {
-    run.TamanhoRegistro = kRegistroA1A2;
-  } else if (tipo == "A3") {
-    run.TamanhoRegistro = kRegistroA3;
-  } else {
-    run.PeriodoAtual.assign(6, ' ');
-    RegistraErroGIA(run, 6, 1, 2);
-  }
-}
-
-// The header test of the first record (every "A0" record of GIA ST 2). False
-// when the reading stops here; the finding is recorded.
-bool CabecalhoCorreto(Execucao& run, std::string_view tipo) {
-  const std::string_view linha = run.LinhaAtual;
-  if (tipo == "GIAST02") {
-    if (Fatia(linha, 1, 2) == "A0" && Fatia(linha, 3, 5) != "GST02") {
-      RegistraErroST(run, 1, 0, 3, 7);
-      return false;
-    }
-    return true;
-  }
-  if (run.CabecalhoLido) return true;
-  if (tipo == "GIAST01") {
-    if (Fatia(linha, 1, 5) != "GST01") {
-      RegistraErroST(run, 1, 0, 1, 5);
-      return false;
-    }
-    run.CabecalhoLido = true;
-    return true;
-  }
-  run.VersaoArquivo = std::string(Fatia(linha, 5, 2));
-  if (Fatia(linha, 1, 4) != "****") {
-    RegistraErroGIA(run, 21, 1, 4);
-    return false;
-  }
-  if (tipo == "GIA03") {
-    if (Fatia(linha, 5, 2) != "03") {
-      RegistraErroGIA(run, 27, 5, 6);
-      return false;
-    }
-    run.CabecalhoLido = true;
-    return true;
-  }
-  // GIA 4 and 5: the same three tests, each with its own code.
-  const int codigo = tipo == "GIA05" ? 49 : 17;
-  const std::string_view versao = tipo == "GIA05" ? "05" : "04";
-  if (Fatia(linha, 40, 4) != "ABC ") {
-    RegistraErroGIA(run, codigo, 40, 44);
-    return false;
-  }
-  run.VersaoInicial = std::string(Fatia(linha, 5, 2));
-  run.CabecalhoLido = true;
-  if (Fatia(linha, 5, 2) != versao) {
-    RegistraErroGIA(run, codigo, 5, 6);
-    return false;
-  }
-  if (Fatia(linha, 36, 4) != "0001") {
-    RegistraErroGIA(run, codigo, 36, 39);
-    return false;
-  }
-  return true;
-}
-
 // round(100 x position / (L - record length)), never above 100; a divisor of
 // zero or less shows a full bar.
 int Progresso(std::uint64_t posicao, std::uint64_t tamanho, int registro) {
@@ -167,19 +61,18 @@ int Progresso(std::uint64_t posicao, std::uint64_t tamanho, int registro) {
 // Steps 6 to 11: the declaration file from its opening to the closing of its
 // last declaration.
 void ValidaArquivo(Execucao& run) {
-  const Tipo& tipo = TipoDe(run.parametros.TipoDocumento);
+  const TipoDeclaracao& tipo = TipoDe(run.parametros.TipoDocumento);
+  if (tipo.CriaEstado != nullptr) run.estado_validador = tipo.CriaEstado();
   // The padding blanks are not part of the path; the path is cp1252 text.
   const std::string caminho = cp1252::ParaUtf8(Apara(run.parametros.ArquivoDeclaracao));
   std::unique_ptr<plataforma::ArquivoLeitura> arquivo;
   Exige(run.ambiente.AbrirLeitura(caminho, &arquivo), caminho);
 
-  run.TamanhoRegistro = tipo.nome == "GIAST01"   ? kRegistroGIAST01
-                        : tipo.nome == "GIAST02" ? kRegistroA1A2
-                                                 : kRegistroGIA;
+  run.TamanhoRegistro = tipo.registro;
   std::uint64_t tamanho = 0;
   Exige(arquivo->Tamanho(&tamanho), caminho);
   const bool tamanho_correto =
-      tipo.nome == "GIAST02" || (tamanho > 0 && tamanho % static_cast<std::uint64_t>(run.TamanhoRegistro + 2) == 0);
+      !tipo.testa_tamanho || (tamanho > 0 && tamanho % static_cast<std::uint64_t>(run.TamanhoRegistro + 2) == 0);
 
   if (!tamanho_correto) {
     RegistraErroGIA(run, 21, 0, 0);
@@ -189,14 +82,14 @@ void ValidaArquivo(Execucao& run) {
     while (leitor.Proxima()) {
       run.LinhaAtual = leitor.Texto();
       ++run.NumeroLinha;
-      if (tipo.nome == "GIAST02") TipoRegistroST02(run, leitor);
+      if (tipo.TamanhoPorTipo != nullptr) tipo.TamanhoPorTipo(run, leitor.Comprimento());
       if (run.janela != nullptr) run.janela->DefineProgresso(Progresso(leitor.Posicao(), tamanho, run.TamanhoRegistro));
       if (leitor.Comprimento() != static_cast<std::uint64_t>(run.TamanhoRegistro)) {
         RegistraErroGIA(run, 21, 0, 0);
         cortado = true;
         break;
       }
-      if (!CabecalhoCorreto(run, tipo.nome)) {
+      if (!tipo.Cabecalho(run)) {
         cortado = true;
         break;
       }
@@ -204,19 +97,15 @@ void ValidaArquivo(Execucao& run) {
         run.janela->Atualiza();
         run.janela->DefineVersao(tipo.legenda);
       }
-      tipo.validador(run, run.LinhaAtual);
+      tipo.Valida(run, run.LinhaAtual);
     }
     // A file cut short while it was read is not the file whose size passed.
-    if (!cortado && tipo.nome != "GIAST02" && leitor.Posicao() != tamanho) RegistraErroGIA(run, 21, 0, 0);
+    if (!cortado && tipo.testa_tamanho && leitor.Posicao() != tamanho) RegistraErroGIA(run, 21, 0, 0);
   }
 
   // End of the file.
   if (run.LinhaRecibo.size() > 1) run.ListaRecibo.EscreveLinha(run.LinhaRecibo);
-  if (tipo.nome == "GIAST02") FechaDeclaracaoST(run);
-  if (run.VersaoArquivo == "04" || run.VersaoArquivo == "05") {
-    if (HaLinhasAnexoContadas(run)) ConfereLinhasAnexos(run);
-    FechaDeclaracaoGIA(run);
-  }
+  if (tipo.FechaUltima != nullptr) tipo.FechaUltima(run);
 }
 
 void FechaListas(Execucao& run) {
@@ -237,7 +126,7 @@ void AvisoFalha(Execucao& run, const FalhaExecucao& falha) { Aviso(run, TextoFal
 // the file that the stage of the run handles.
 FalhaExecucao FalhaDaEtapa(const Execucao& run, std::string mensagem) {
   const std::string arquivo = run.EtapaExecucao == "GIA" ? cp1252::ParaUtf8(Apara(run.parametros.ArquivoDeclaracao))
-                                                         : run.CaminhoNaPasta(kParametros);
+                                                         : run.CaminhoNaPasta(kArquivoParametros);
   return {plataforma::Status::Erro(plataforma::Falha::kOutra, std::move(mensagem)), arquivo};
 }
 
@@ -290,12 +179,12 @@ Desfecho Executa(Execucao& run) {
     // The parameters are read as the caller left them, before this run waits
     // for another in the same folder (which rewrites "param.txt" at its end):
     // each run validates what its own caller asked for.
-    run.LinhaParametros = LePrimeiraLinha(run, run.CaminhoNaPasta(kParametros));
+    run.LinhaParametros = LePrimeiraLinha(run, run.CaminhoNaPasta(kArquivoParametros));
     run.parametros = LeParametros(run.LinhaParametros);
-    const std::string trava = run.CaminhoNaPasta(kTrava);
+    const std::string trava = run.CaminhoNaPasta(kArquivoTrava);
     Exige(run.ambiente.Travar(trava, &run.trava), trava);
-    run.ListaErros.Cria(run.ambiente, run.CaminhoNaPasta(kListaErros));
-    run.ListaRecibo.Cria(run.ambiente, run.CaminhoNaPasta(kListaRecibo));
+    run.ListaErros.Cria(run.ambiente, run.CaminhoNaPasta(kArquivoListaErros));
+    run.ListaRecibo.Cria(run.ambiente, run.CaminhoNaPasta(kArquivoListaRecibo));
     if (!ParametrosValidos(run.parametros)) {
       RegistraErroGIA(run, 18, 0, 0);
     } else {
@@ -334,7 +223,7 @@ Desfecho MainPrograma(plataforma::Ambiente& ambiente) {
   if (!status.ok()) {
     // Without its folder the program knows where none of its files are, and
     // writes nothing anywhere.
-    ambiente.MensagemAviso(kTituloAviso, TextoFalha(std::string(kParametros), status));
+    ambiente.MensagemAviso(kTituloAviso, TextoFalha(std::string(kArquivoParametros), status));
     return Desfecho::kSemRelatorio;
   }
   return Main(ambiente, pasta);

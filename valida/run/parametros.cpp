@@ -3,34 +3,16 @@
 
 #include <array>
 
+#include "valida/run/texto.h"
+
 namespace valida {
 
 namespace {
-
-// Slice of columns [coluna, coluna + largura) (1-based); shorter or empty
-// where the line ends earlier.
-std::string_view Fatia(std::string_view linha, std::size_t coluna, std::size_t largura) {
-  if (coluna > linha.size()) return {};
-  return linha.substr(coluna - 1, largura);
-}
 
 constexpr std::array<std::string_view, 5> kTipos = {"GIA03       ", "GIA04       ", "GIA05       ", "GIAST01     ",
                                                     "GIAST02     "};
 
 }  // namespace
-
-std::string_view Apara(std::string_view texto) {
-  const auto inicio = texto.find_first_not_of(' ');
-  if (inicio == std::string_view::npos) return {};
-  const auto fim = texto.find_last_not_of(' ');
-  return texto.substr(inicio, fim - inicio + 1);
-}
-
-std::string Ajusta(std::string_view texto, std::size_t largura) {
-  std::string campo(Apara(texto).substr(0, largura));
-  campo.resize(largura, ' ');
-  return campo;
-}
 
 std::string_view PrimeiraLinha(std::string_view conteudo) { return conteudo.substr(0, conteudo.find_first_of("\r\n")); }
 
@@ -44,6 +26,11 @@ Parametros LeParametros(std::string_view linha) {
   p.CabecalhoOrgao = Ajusta(Fatia(linha, 289, 70), 70);
   p.CabecalhoEstado = Ajusta(Fatia(linha, 359, 30), 30);
   return p;
+}
+
+bool LayoutInscricao(std::string_view tipo_documento) {
+  const std::string_view tipo = Apara(tipo_documento);
+  return tipo.empty() || tipo == "GIAST02";
 }
 
 bool ParametrosValidos(const Parametros& p) {

@@ -26,10 +26,9 @@ Parametros LeParametros(std::string_view linha);
 // Identificador "PARAM", one of the five kinds, and an e-mail address.
 bool ParametrosValidos(const Parametros& parametros);
 
-// The text trimmed of blanks at both ends (blanks only).
-std::string_view Apara(std::string_view texto);
-
-// The text trimmed and padded with blanks (or cut) to the width.
-std::string Ajusta(std::string_view texto, std::size_t largura);
+// The report and the receipt take the registration layout (a 14-character
+// state registration, "Inscrição" headings, the ST wording) for a GIA ST 2
+// file, and for a blank kind: the parameters were invalid.
+bool LayoutInscricao(std::string_view tipo_documento);
 
 }  // namespace valida

@@ -7,6 +7,7 @@
 
 #include "valida/checks/campos.h"
 #include "valida/checks/formato.h"
+#include "valida/checks/recibo.h"
 #include "valida/checks/registro.h"
 #include "valida/validators/validadores.h"
 
@@ -205,7 +206,7 @@ void ValidaGIA03(Execucao& run, std::string_view linha) {
   const std::string referencia = ConfereCabecalho(r);
 
   run.MostraContribuinte(Formata(run.InscricaoAtual, kPictureCGCTE));
-  run.AcrescentaReciboCGCTE();
+  AcrescentaReciboCGCTE(run);
   ++run.QtdGIAs;
 
   const Apuracao apuracao = ConfereApuracao(r);

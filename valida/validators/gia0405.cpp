@@ -10,8 +10,10 @@
 
 #include "valida/checks/campos.h"
 #include "valida/checks/formato.h"
+#include "valida/checks/recibo.h"
 #include "valida/checks/registro.h"
 #include "valida/validators/gia0405_anexos.h"
+#include "valida/validators/gia0405_estado.h"
 #include "valida/validators/validadores.h"
 
 namespace valida {
@@ -57,7 +59,7 @@ int IndiceAnexo(std::string_view tipo) {
 // record. Only the first difference is recorded.
 void ConfereCabecalhoAnexo(const Registro& r) {
   const Execucao& run = r.run();
-  const EstadoGIA0405& g = run.gia0405;
+  const EstadoGIA0405& g = run.EstadoDoValidador<EstadoGIA0405>();
   const std::array<std::pair<Campo, std::string_view>, 6> repetidos = {{
       {kMarca, g.MarcaGIA},
       {kVersao, g.VersaoGIA},
@@ -115,7 +117,7 @@ class IdentidadePrincipal : private Registro {
   void Referencia() {
     if (!Numerico(kReferencia)) return;
     const std::string_view mmaaaa = Texto(kReferencia);
-    std::string& aaaamm = run().gia0405.ReferenciaAAAAMM;
+    std::string& aaaamm = run().EstadoDoValidador<EstadoGIA0405>().ReferenciaAAAAMM;
     aaaamm = std::string(mmaaaa.substr(2, 4)) + std::string(mmaaaa.substr(0, 2));
     if (!ValidaData(linha(), kReferencia.primeira, 6)) {
       Erro(12, kReferencia);
@@ -134,7 +136,7 @@ class IdentidadePrincipal : private Registro {
 
   void UltimoDia() {
     if (!Numerico(kUltimoDia)) return;
-    const std::string_view aaaamm = run().gia0405.ReferenciaAAAAMM;
+    const std::string_view aaaamm = run().EstadoDoValidador<EstadoGIA0405>().ReferenciaAAAAMM;
     const std::string_view esperado = UltimoDiaDoMes(Valor(aaaamm, 5, 2), Valor(aaaamm, 1, 4));
     if (!esperado.empty() && Texto(kUltimoDia) != esperado) Erro(15, kUltimoDia);
   }
@@ -160,7 +162,8 @@ class IdentidadePrincipal : private Registro {
 // comparisons; an amount kept for the closing then keeps its earlier value.
 class MontantesPrincipal : private Registro {
  public:
-  MontantesPrincipal(Execucao& run, std::string_view linha) : Registro(run, linha), g_(run.gia0405) {}
+  MontantesPrincipal(Execucao& run, std::string_view linha)
+      : Registro(run, linha), g_(run.EstadoDoValidador<EstadoGIA0405>()) {}
 
   void Confere() {
     const auto a1 = Guarda(g_.A1, Montante15(kColunaA1));
@@ -280,7 +283,7 @@ class MontantesPrincipal : private Registro {
 // findings still carry the previous declaration's identity.
 void ValidaPrincipal(Execucao& run, std::string_view linha) {
   const Registro r(run, linha);
-  EstadoGIA0405& g = run.gia0405;
+  EstadoGIA0405& g = run.EstadoDoValidador<EstadoGIA0405>();
   run.MostraContribuinte(Formata(run.InscricaoAtual, kPictureCGCTE));
   if (!run.InscricaoGIA.empty()) FechaDeclaracaoGIA(run);
   g.IniciaDeclaracao();
@@ -289,7 +292,7 @@ void ValidaPrincipal(Execucao& run, std::string_view linha) {
 
   // Listed whatever the identity checks found: the list is shown only when
   // the file has no finding at all.
-  run.AcrescentaReciboCGCTE();
+  AcrescentaReciboCGCTE(run);
   run.QtdGIAs += 1;
 
   g.MarcaGIA = r.Texto(kMarca);
@@ -315,7 +318,7 @@ void ValidaPrincipal(Execucao& run, std::string_view linha) {
 // The findings come in exactly that order.
 void ValidaGIA0405(Execucao& run, std::string_view linha) {
   const Registro r(run, linha);
-  EstadoGIA0405& g = run.gia0405;
+  EstadoGIA0405& g = run.EstadoDoValidador<EstadoGIA0405>();
   run.VersaoArquivo = r.Texto(kVersao);
   run.PeriodoAtual = r.Texto(kReferencia);
   run.InscricaoAtual = r.Texto(kInscricao);

@@ -48,7 +48,7 @@ enum class Zero { kObrigatorio, kAceito };
 class Ocorrencia {
  public:
   Ocorrencia(Execucao& execucao, std::string_view linha, int base)
-      : estado(execucao.gia0405), registro(execucao, linha), b(base) {}
+      : estado(execucao.EstadoDoValidador<EstadoGIA0405>()), registro(execucao, linha), b(base) {}
 
   void Erro(int codigo, int rel, int largura) const { registro.Erro(codigo, Em(rel, largura)); }
   [[nodiscard]] std::string_view Texto(int rel, int largura) const { return registro.Texto(Em(rel, largura)); }
@@ -384,7 +384,7 @@ void ValidaAnexoGIA(Execucao& run, std::string_view linha, int indice) {
     return;
   }
   const int n = static_cast<int>(*quantidade);
-  run.gia0405.LinhasContadas[static_cast<std::size_t>(indice - 1)] += n;
+  run.EstadoDoValidador<EstadoGIA0405>().LinhasContadas[static_cast<std::size_t>(indice - 1)] += n;
   if (anexo.linha_cfop != nullptr) run.*anexo.linha_cfop = run.NumeroLinha;
 
   for (int i = 0; i < n; ++i) anexo.ocorrencia(Ocorrencia(run, linha, kColunaOcorrencias + anexo.tamanho * i));

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "valida/run/execucao.h"
+#include "valida/validators/gia0405_estado.h"
 
 namespace valida {
 

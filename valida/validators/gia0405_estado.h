@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "valida/checks/montante.h"
+#include "valida/run/execucao.h"
 
 namespace valida {
 
@@ -44,7 +45,7 @@ inline constexpr int kColunaE2 = 703, kColunaF2 = 718, kColunaE3 = 733, kColunaF
 inline constexpr int kColunaLinhasDeclaradas = 841;
 inline constexpr int kLarguraLinhasDeclaradas = 3;
 
-struct EstadoGIA0405 {
+struct EstadoGIA0405 : EstadoValidador {
   // A main record starts its declaration with these emptied: every sum and
   // list that the annex records feed (a field added for them is emptied here).
   void IniciaDeclaracao() {

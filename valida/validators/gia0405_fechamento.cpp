@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "valida/checks/erros.h"
+#include "valida/validators/gia0405_estado.h"
 #include "valida/validators/validadores.h"
 
 namespace valida {
@@ -12,7 +13,25 @@ namespace valida {
 namespace {
 
 // Count indexes of the annex types, 0-based as LinhasDeclaradas and LinhasContadas hold them.
-enum Anexo : std::size_t { kX01, kX02, kX03, kX03A, kX04, kX05, kX05A, kX05B, kX06, kX07, kX07A, kX07B, kX08, kX09, kX10, kX11, kX12 };
+enum Anexo : std::size_t {
+  kX01,
+  kX02,
+  kX03,
+  kX03A,
+  kX04,
+  kX05,
+  kX05A,
+  kX05B,
+  kX06,
+  kX07,
+  kX07A,
+  kX07B,
+  kX08,
+  kX09,
+  kX10,
+  kX11,
+  kX12
+};
 
 // Before the first main record there is no declaration to close: whatever
 // was counted or summed then has no main record to be compared with.
@@ -21,7 +40,7 @@ bool HaDeclaracao(const Execucao& run) { return !run.InscricaoGIA.empty(); }
 // Code 5 at the declared count's columns for each annex type from `primeiro`
 // to `ultimo` whose declared and counted lines differ.
 void ConfereContagens(Execucao& run, Anexo primeiro, Anexo ultimo) {
-  const EstadoGIA0405& g = run.gia0405;
+  const EstadoGIA0405& g = run.EstadoDoValidador<EstadoGIA0405>();
   for (std::size_t k = primeiro; k <= ultimo; ++k) {
     if (g.LinhasDeclaradas[k] == g.LinhasContadas[k]) continue;
     const int coluna = kColunaLinhasDeclaradas + static_cast<int>(k) * kLarguraLinhasDeclaradas;
@@ -79,14 +98,14 @@ constexpr int kLarguraAlvoX07 = 13;
 }  // namespace
 
 bool HaLinhasAnexoContadas(const Execucao& run) {
-  for (const std::int64_t contadas : run.gia0405.LinhasContadas)
+  for (const std::int64_t contadas : run.EstadoDoValidador<EstadoGIA0405>().LinhasContadas)
     if (contadas > 0) return true;
   return false;
 }
 
 void ConfereLinhasAnexos(Execucao& run) {
   if (!HaDeclaracao(run)) return;
-  const auto& contadas = run.gia0405.LinhasContadas;
+  const auto& contadas = run.EstadoDoValidador<EstadoGIA0405>().LinhasContadas;
   ConfereContagens(run, kX01, kX03A);
   if (contadas[kX03A] > 0 && contadas[kX03] == 0) RegistraErroGIA(run, 44, 0, 0);
   ConfereContagens(run, kX04, kX05B);
@@ -98,7 +117,7 @@ void ConfereLinhasAnexos(Execucao& run) {
 
 void FechaDeclaracaoGIA(Execucao& run) {
   if (!HaDeclaracao(run)) return;
-  const EstadoGIA0405& g = run.gia0405;
+  const EstadoGIA0405& g = run.EstadoDoValidador<EstadoGIA0405>();
   const auto& contadas = g.LinhasContadas;
 
   if (contadas[kX01] > 0) ConfereMontante(run, g.A1, g.SomaX01, kColunaA1);

@@ -11,6 +11,7 @@
 
 #include "valida/checks/campos.h"
 #include "valida/checks/formato.h"
+#include "valida/checks/recibo.h"
 #include "valida/checks/registro.h"
 #include "valida/validators/validadores.h"
 
@@ -219,7 +220,7 @@ void ValidaGIAST01(Execucao& run, std::string_view linha) {
   run.InscricaoAtual = std::string(r.Texto(kCGCTE));
 
   run.MostraContribuinte(Formata(run.InscricaoAtual, kPictureCGCTE));
-  run.AcrescentaReciboCGCTE();
+  AcrescentaReciboCGCTE(run);
   ++run.QtdGIAs;
 
   if (r.Texto(kMarca) != "GST01") r.ErroST(5, 0, kMarca);

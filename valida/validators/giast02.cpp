@@ -11,7 +11,9 @@
 
 #include "valida/checks/campos.h"
 #include "valida/checks/formato.h"
+#include "valida/checks/recibo.h"
 #include "valida/checks/registro.h"
+#include "valida/validators/giast02_estado.h"
 #include "valida/validators/validadores.h"
 
 namespace valida {
@@ -315,7 +317,7 @@ void ConfereLinhasDeclaradas(Registro& r, EstadoGIAST02& st) {
 // The closing checks of the declaration that the run state still holds;
 // `fim_do_arquivo` chooses the form run after the last line.
 void FechaDeclaracao(Execucao& run, bool fim_do_arquivo) {
-  const EstadoGIAST02& st = run.giast02;
+  const EstadoGIAST02& st = run.EstadoDoValidador<EstadoGIAST02>();
   if (st.TotalAnexoI != st.ValorCampo14) RegistraErroST(run, 31, 14, CampoValor(14).primeira, CampoValor(14).ultima());
   if (st.TotalAnexoII != st.ValorCampo15) RegistraErroST(run, 31, 15, CampoValor(15).primeira, CampoValor(15).ultima());
   if (st.ContLinhasAnexoI != st.QtdLinhasAnexoI)
@@ -332,7 +334,7 @@ void FechaDeclaracao(Execucao& run, bool fim_do_arquivo) {
 // Steps 1 to 16 of the main record.
 void ValidaA0(Execucao& run, std::string_view linha) {
   Registro r(run, linha);
-  EstadoGIAST02& st = run.giast02;
+  EstadoGIAST02& st = run.EstadoDoValidador<EstadoGIAST02>();
   st.UltimoAnexoI.clear();
   st.UltimoAnexoII.clear();
   st.UltimoAnexoIII.clear();
@@ -341,7 +343,7 @@ void ValidaA0(Execucao& run, std::string_view linha) {
   run.InscricaoAtual = std::string(r.Texto(kInscricao));
   run.PeriodoAtual = std::string(r.Texto(kPeriodo));
   run.MostraContribuinte(run.InscricaoAtual);
-  run.AcrescentaReciboInscricao();
+  AcrescentaReciboInscricao(run);
   ++run.QtdGIAs;
 
   st.TotalAnexoI = 0;
@@ -396,7 +398,7 @@ void ConfereDataAnexo(Registro& r, std::int64_t p) {
 // Records "A1" and "A2".
 void ValidaA1A2(Execucao& run, std::string_view linha, const AnexoST& anexo) {
   Registro r(run, linha);
-  EstadoGIAST02& st = run.giast02;
+  EstadoGIAST02& st = run.EstadoDoValidador<EstadoGIAST02>();
   ++(st.*anexo.contagem);
   const std::string_view chave = r.Texto(kChaveA1A2);
   if (chave == st.*anexo.ultimo) r.ErroST(36, anexo.numero, kDuplicadoA1A2);
@@ -417,7 +419,7 @@ void ValidaA1A2(Execucao& run, std::string_view linha, const AnexoST& anexo) {
 // Record "A3": a counterpart whose amount A must exceed its amount B.
 void ValidaA3(Execucao& run, std::string_view linha) {
   Registro r(run, linha);
-  EstadoGIAST02& st = run.giast02;
+  EstadoGIAST02& st = run.EstadoDoValidador<EstadoGIAST02>();
   ++st.ContLinhasAnexoIII;
   const std::string_view chave = r.Texto(kChaveA3);
   if (chave == st.UltimoAnexoIII) r.ErroST(36, 3, kInscricaoA3);

@@ -7,10 +7,11 @@
 #include <string>
 
 #include "valida/checks/montante.h"
+#include "valida/run/execucao.h"
 
 namespace valida {
 
-struct EstadoGIAST02 {
+struct EstadoGIAST02 : EstadoValidador {
   // UF of the latest "A0": never reset, so that every declaration of the
   // file must name the same one.
   std::string UFFavorecida;

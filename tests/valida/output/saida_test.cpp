@@ -17,6 +17,7 @@
 #include "common/cp1252.h"
 #include "tests/valida/execucao_teste.h"
 #include "valida/checks/erros.h"
+#include "valida/checks/recibo.h"
 #include "valida/run/parametros.h"
 
 namespace {
@@ -90,7 +91,7 @@ class GeraSaida : public ::testing::Test {
     for (const auto& [cgcte, periodo] : declaracoes) {
       t.run.InscricaoAtual = cgcte;
       t.run.PeriodoAtual = periodo;
-      t.run.AcrescentaReciboCGCTE();
+      valida::AcrescentaReciboCGCTE(t.run);
       ++t.run.QtdGIAs;
     }
     if (t.run.LinhaRecibo.size() > 1) t.run.ListaRecibo.EscreveLinha(t.run.LinhaRecibo);

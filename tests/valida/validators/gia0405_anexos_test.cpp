@@ -62,14 +62,14 @@ class Anexos : public ::testing::Test {
   Anexos() {
     t.run.InscricaoAtual = "1234567897";
     t.run.PeriodoAtual = "052005";
-    t.run.gia0405.ReferenciaAAAAMM = "200505";
+    t.run.EstadoDoValidador<EstadoGIA0405>().ReferenciaAAAAMM = "200505";
     t.run.NumeroLinha = 2;
   }
 
   // An empty declaration state, as a main record of May 2005 leaves it.
   void Reinicia() {
-    t.run.gia0405 = EstadoGIA0405{};
-    t.run.gia0405.ReferenciaAAAAMM = "200505";
+    t.run.EstadoDoValidador<EstadoGIA0405>() = EstadoGIA0405{};
+    t.run.EstadoDoValidador<EstadoGIA0405>().ReferenciaAAAAMM = "200505";
   }
 
   // The X03 code and the X05 CFOP that the lookups find.
@@ -122,13 +122,14 @@ TEST_F(Anexos, OccurrenceCounts) {
                           Caso{" 1", 7}, Caso{"1 ", 7}, Caso{"-1", 7}, Caso{"AB", 7}}) {
       Le(indice, cheias, c.quantidade);
       EXPECT_EQ(Erros(), Linhas({{c.codigo, 44, 45}}, 0)) << tipo.tipo << " n=" << c.quantidade;
-      EXPECT_EQ(t.run.gia0405.LinhasContadas[indice - 1], 0) << tipo.tipo;
+      EXPECT_EQ(t.run.EstadoDoValidador<EstadoGIA0405>().LinhasContadas[indice - 1], 0) << tipo.tipo;
     }
     Prepara();
     Le(indice, cheias);
     Le(indice, {Valida(indice)});
     EXPECT_EQ(Erros(), std::vector<std::string>{}) << tipo.tipo << " n=" << tipo.maximo;
-    EXPECT_EQ(t.run.gia0405.LinhasContadas[indice - 1], tipo.maximo + 1 + (indice == g::kX03 || indice == g::kX05))
+    EXPECT_EQ(t.run.EstadoDoValidador<EstadoGIA0405>().LinhasContadas[indice - 1],
+              tipo.maximo + 1 + (indice == g::kX03 || indice == g::kX05))
         << tipo.tipo;
   }
 }
@@ -326,15 +327,15 @@ TEST_F(Anexos, LookupsSeeOnlyWhatWasReadBeforeInTheDeclaration) {
   Le(g::kX03A, {Valida(g::kX03A)});
   Le(g::kX05B, {Valida(g::kX05B)});
   EXPECT_EQ(Erros(), std::vector<std::string>{}) << "after X03 and X05";
-  t.run.gia0405.IniciaDeclaracao();
+  t.run.EstadoDoValidador<EstadoGIA0405>().IniciaDeclaracao();
   Le(g::kX03A, {Valida(g::kX03A)});
   Le(g::kX05B, {Valida(g::kX05B)});
   EXPECT_EQ(Erros(), Linhas({{29, 46, 48}, {23, 46, 48}}, 0)) << "the next declaration";
-  EXPECT_EQ(t.run.gia0405.ListaCFOPX05B.size(), 1U) << "listed all the same";
+  EXPECT_EQ(t.run.EstadoDoValidador<EstadoGIA0405>().ListaCFOPX05B.size(), 1U) << "listed all the same";
 }
 
 TEST_F(Anexos, CFOPMerge) {
-  EstadoGIA0405& e = t.run.gia0405;
+  EstadoGIA0405& e = t.run.EstadoDoValidador<EstadoGIA0405>();
   Le(g::kX05, {g::OcorrenciaX01X05(511, 0, 0, 1, 10, 100), g::OcorrenciaX01X05(512, 0, 0, 1, 20, 0),
                g::OcorrenciaX01X05(511, 0, 0, 1, 30, 300), "AAA" + g::OcorrenciaX01X05(0, 0, 0, 1, 1, 1).substr(3)});
   Le(g::kX05, {g::OcorrenciaX01X05(512, 0, 0, 1, 2, 3), g::OcorrenciaX01X05(0, 0, 0, 1, 4, 4)});
@@ -365,7 +366,7 @@ TEST_F(Anexos, CFOPMerge) {
 }
 
 TEST_F(Anexos, SumsAndKeptValues) {
-  EstadoGIA0405& e = t.run.gia0405;
+  EstadoGIA0405& e = t.run.EstadoDoValidador<EstadoGIA0405>();
   t.run.NumeroLinha = 7;
   Le(g::kX07, {g::AnexoX07(5, 0, "", 6, 0, "")});
   t.run.NumeroLinha = 8;
@@ -405,10 +406,10 @@ TEST_F(Anexos, ThousandsOfRecords) {
     Le(g::kX05A, x05a);
   }
   EXPECT_EQ(Erros(), std::vector<std::string>{});
-  EXPECT_TRUE(t.run.gia0405.SomaX01 == Montante{60000} * kMaior);
-  EXPECT_EQ(t.run.gia0405.LinhasContadas[0], 60000);
-  ASSERT_EQ(t.run.gia0405.ListaCFOPX05A.size(), 1U);
-  EXPECT_TRUE(t.run.gia0405.ListaCFOPX05A[0].Valor == Montante{220000} * kMaior);
+  EXPECT_TRUE(t.run.EstadoDoValidador<EstadoGIA0405>().SomaX01 == Montante{60000} * kMaior);
+  EXPECT_EQ(t.run.EstadoDoValidador<EstadoGIA0405>().LinhasContadas[0], 60000);
+  ASSERT_EQ(t.run.EstadoDoValidador<EstadoGIA0405>().ListaCFOPX05A.size(), 1U);
+  EXPECT_TRUE(t.run.EstadoDoValidador<EstadoGIA0405>().ListaCFOPX05A[0].Valor == Montante{220000} * kMaior);
 }
 
 // Whole generated declarations with annexes of every type, through the

@@ -1,6 +1,8 @@
 // The record walk of GIA 4/5 files and their main record: prefix, sequence,
 // record type, identity, amounts and sums, and the closing of the previous
 // declaration while its identity is still in place.
+#include "tests/geradores/gia0405.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,7 +12,6 @@
 
 #include "common/cp1252.h"
 #include "tests/valida/execucao_teste.h"
-#include "tests/geradores/gia0405.h"
 #include "valida/validators/validadores.h"
 
 namespace {
@@ -130,8 +131,12 @@ TEST(GIA0405Principal, Identidade) {
        {{20, "      "}},
        {Achado(1, 20, 25, kCampoNumerico, "123/4567897    00/0000")}},
       {"reference with a sign", {{20, "-52005"}}, {Achado(1, 20, 25, kCampoNumerico, "123/4567897    -52005")}},
-      {"reference month 13: code 12 ends the field", {{20, "132005"}}, {Achado(1, 20, 25, kData, "123/4567897    13/2005")}},
-      {"reference 08/2000 is version 4", {{20, "082000"}}, {Achado(1, 20, 25, kReferenciaVersao, "123/4567897    08/2000")}},
+      {"reference month 13: code 12 ends the field",
+       {{20, "132005"}},
+       {Achado(1, 20, 25, kData, "123/4567897    13/2005")}},
+      {"reference 08/2000 is version 4",
+       {{20, "082000"}},
+       {Achado(1, 20, 25, kReferenciaVersao, "123/4567897    08/2000")}},
       {"reference 09/2000 is version 5", {{20, "092000"}, {18, "30"}}, {}},
       {"first day 02", {{16, "02"}}, {Achado(1, 16, 17, "Dia Início Período Inválida"_cp)}},
       {"first day blank", {{16, "  "}}, {Achado(1, 16, 17, kCampoNumerico)}},
@@ -167,10 +172,14 @@ TEST(GIA0405Principal, ReferenciaDaVersao4) {
   const std::string v4 = RegistroZerado("04");
   ConfereUmaLinha(
       {
-          {"08/1998 is before version 4", {{20, "081998"}}, {Achado(1, 20, 25, kReferenciaVersao, "123/4567897    08/1998")}},
+          {"08/1998 is before version 4",
+           {{20, "081998"}},
+           {Achado(1, 20, 25, kReferenciaVersao, "123/4567897    08/1998")}},
           {"10/1998 is its first month", {{20, "101998"}}, {}},
           {"08/2000 is its last month", {{20, "082000"}}, {}},
-          {"09/2000 is version 5", {{20, "092000"}, {18, "30"}}, {Achado(1, 20, 25, kReferenciaVersao, "123/4567897    09/2000")}},
+          {"09/2000 is version 5",
+           {{20, "092000"}, {18, "30"}},
+           {Achado(1, 20, 25, kReferenciaVersao, "123/4567897    09/2000")}},
           {"version 5 in a version 4 file keeps the range of version 5",
            {{5, "05"}, {20, "101998"}},
            {Achado(1, 5, 6, "Arquivo com GIAs de versões diferentes"_cp, "123/4567897    00/0000"),
@@ -183,7 +192,8 @@ TEST(GIA0405Principal, ReferenciaDaVersao4) {
 const std::vector<std::pair<int, int>>& CamposNumericos() {
   static const std::vector<std::pair<int, int>> campos = [] {
     std::vector<std::pair<int, int>> c;
-    for (const int coluna : {44, 59, 74, 89, 104, 119, 194, 209, 224, 239, 254, 269, 284, 359}) c.emplace_back(coluna, 15);
+    for (const int coluna : {44, 59, 74, 89, 104, 119, 194, 209, 224, 239, 254, 269, 284, 359})
+      c.emplace_back(coluna, 15);
     for (int coluna = 375; coluna <= 600; coluna += 15) c.emplace_back(coluna, 15);
     c.emplace_back(615, 6);
     c.emplace_back(621, 15);
@@ -299,22 +309,37 @@ TEST(GIA0405Percurso, PrefixoSequenciaETipo) {
       {"the counter is 1 after the main record's own test",
        {Com({{36, "0002"}}), Desconhecido(2)},
        {Achado(1, 36, 39, kSequencia), Achado(2, 40, 43, kTipoInvalido)}},
-      {"a sequence that skips", {RegistroZerado(), Desconhecido(3)}, {Achado(2, 36, 39, kSequencia), Achado(2, 40, 43, kTipoInvalido)}},
+      {"a sequence that skips",
+       {RegistroZerado(), Desconhecido(3)},
+       {Achado(2, 36, 39, kSequencia), Achado(2, 40, 43, kTipoInvalido)}},
       {"mark and period differ: one code 20, at 1-4",
        {RegistroZerado(), Desconhecido(2, {{1, "    "}, {20, "062005"}})},
-       {Achado(2, 1, 4, kCabecalhoAnexo, "123/4567897    06/2005"), Achado(2, 40, 43, kTipoInvalido, "123/4567897    06/2005")}},
-      {"version differs", {RegistroZerado(), Desconhecido(2, {{5, "04"}})}, {Achado(2, 5, 6, kCabecalhoAnexo), Achado(2, 40, 43, kTipoInvalido)}},
-      {"first day differs", {RegistroZerado(), Desconhecido(2, {{16, "02"}})}, {Achado(2, 16, 17, kCabecalhoAnexo), Achado(2, 40, 43, kTipoInvalido)}},
-      {"last day differs", {RegistroZerado(), Desconhecido(2, {{18, "30"}})}, {Achado(2, 18, 19, kCabecalhoAnexo), Achado(2, 40, 43, kTipoInvalido)}},
+       {Achado(2, 1, 4, kCabecalhoAnexo, "123/4567897    06/2005"),
+        Achado(2, 40, 43, kTipoInvalido, "123/4567897    06/2005")}},
+      {"version differs",
+       {RegistroZerado(), Desconhecido(2, {{5, "04"}})},
+       {Achado(2, 5, 6, kCabecalhoAnexo), Achado(2, 40, 43, kTipoInvalido)}},
+      {"first day differs",
+       {RegistroZerado(), Desconhecido(2, {{16, "02"}})},
+       {Achado(2, 16, 17, kCabecalhoAnexo), Achado(2, 40, 43, kTipoInvalido)}},
+      {"last day differs",
+       {RegistroZerado(), Desconhecido(2, {{18, "30"}})},
+       {Achado(2, 18, 19, kCabecalhoAnexo), Achado(2, 40, 43, kTipoInvalido)}},
       {"registration differs",
        {RegistroZerado(), Desconhecido(2, {{26, "9876543216"}})},
-       {Achado(2, 26, 35, kCabecalhoAnexo, "987/6543216    05/2005"), Achado(2, 40, 43, kTipoInvalido, "987/6543216    05/2005")}},
-      {"columns 7-14 and 15 are not compared", {RegistroZerado(), Desconhecido(2, {{7, "ABCDEFGH"}, {15, "X"}})}, {Achado(2, 40, 43, kTipoInvalido)}},
+       {Achado(2, 26, 35, kCabecalhoAnexo, "987/6543216    05/2005"),
+        Achado(2, 40, 43, kTipoInvalido, "987/6543216    05/2005")}},
+      {"columns 7-14 and 15 are not compared",
+       {RegistroZerado(), Desconhecido(2, {{7, "ABCDEFGH"}, {15, "X"}})},
+       {Achado(2, 40, 43, kTipoInvalido)}},
       {"a zero registration is held as 0, so the annex's ten zeros differ",
        {Com({{26, "0000000000"}}), Desconhecido(2, {{26, "0000000000"}})},
-       {Achado(1, 26, 35, kObrigatorio, "000/0000000    05/2005"), Achado(2, 26, 35, kCabecalhoAnexo, "000/0000000    05/2005"),
+       {Achado(1, 26, 35, kObrigatorio, "000/0000000    05/2005"),
+        Achado(2, 26, 35, kCabecalhoAnexo, "000/0000000    05/2005"),
         Achado(2, 40, 43, kTipoInvalido, "000/0000000    05/2005")}},
-      {"a record before any main record", {Desconhecido(1), RegistroZerado()}, {Achado(1, 1, 4, kCabecalhoAnexo), Achado(1, 40, 43, kTipoInvalido)}},
+      {"a record before any main record",
+       {Desconhecido(1), RegistroZerado()},
+       {Achado(1, 1, 4, kCabecalhoAnexo), Achado(1, 40, 43, kTipoInvalido)}},
       {"an annex record before any main record closes nothing",
        {Com({{36, "0001"}, {40, "X01 "}, {44, "01112" + std::string(65, '0')}}), RegistroZerado()},
        {Achado(1, 1, 4, kCabecalhoAnexo)}},
@@ -330,16 +355,19 @@ TEST(GIA0405Percurso, FechamentoDaDeclaracaoAnterior) {
       {"the previous declaration is closed in its own name, around the new record's sequence",
        {primeira, segunda},
        {Achado(1, 853, 855, kLinhasAnexo), Achado(2, 36, 39, kSequencia, "987/6543216    06/2005"),
-        Achado(1, 74, 88, kReferenciaAnexo), Achado(2, 15, 15, "Conteúdo só pode ser 'X' ou ' '"_cp, "987/6543216    06/2005")}},
+        Achado(1, 74, 88, kReferenciaAnexo),
+        Achado(2, 15, 15, "Conteúdo só pode ser 'X' ou ' '"_cp, "987/6543216    06/2005")}},
       {"the last declaration's lines are not compared when none were counted",
        {RegistroZerado(), primeira},
        {Achado(2, 74, 88, kReferenciaAnexo)}},
       {"a kept amount that fails keeps the previous declaration's value",
        {Com({{89, m(5)}, {194, m(5)}}), Com({{89, "ABC"}})},
-       {Achado(1, 89, 103, kReferenciaAnexo), Achado(2, 89, 103, kCampoNumerico), Achado(2, 89, 103, kReferenciaAnexo)}},
+       {Achado(1, 89, 103, kReferenciaAnexo), Achado(2, 89, 103, kCampoNumerico),
+        Achado(2, 89, 103, kReferenciaAnexo)}},
       {"a period that fails keeps the previous reference for the last day",
        {Com({{20, "022004"}, {18, "29"}}), Com({{20, "AB2004"}, {18, "29"}}), Com({{20, "AB2004"}, {18, "28"}})},
-       {Achado(2, 20, 25, kCampoNumerico, "123/4567897    AB2004"), Achado(3, 20, 25, kCampoNumerico, "123/4567897    AB2004"),
+       {Achado(2, 20, 25, kCampoNumerico, "123/4567897    AB2004"),
+        Achado(3, 20, 25, kCampoNumerico, "123/4567897    AB2004"),
         Achado(3, 18, 19, kDiaTermino, "123/4567897    AB2004")}},
       {"C3 is taken off the X10 sum and G1 added to the X08 sum",
        {Com({{405, m(7)}, {804, m(5)}})},
@@ -355,7 +383,8 @@ TEST(GIA0405Percurso, ListaDoRecibo) {
   for (std::size_t i = 0; i < periodos.size(); ++i) a.Linha(Com({{20, periodos[i]}, {18, ultimos[i]}}));
   a.Fim();
   EXPECT_EQ(a.Erros(), std::vector<std::string>{});
-  EXPECT_EQ(a.Recibo(), (std::vector<std::string>{"123/4567897    01/2005  123/4567897    02/2005  123/4567897    03/2005  "}));
+  EXPECT_EQ(a.Recibo(),
+            (std::vector<std::string>{"123/4567897    01/2005  123/4567897    02/2005  123/4567897    03/2005  "}));
   EXPECT_EQ(a.run().LinhaRecibo, "123/4567897    04/2005  ");
   EXPECT_EQ(a.run().QtdGIAs, 4);
 }
@@ -440,7 +469,7 @@ TEST(GIA0405Percurso, RegistrosEmbaralhados) {
 TEST(GIA0405Percurso, LinhasCurtas) {
   Arquivo a;
   for (const std::string& linha : {std::string(), std::string("****05"), RegistroZerado().substr(0, 43),
-                                  RegistroZerado().substr(0, 600), Desconhecido(2).substr(0, 30)})
+                                   RegistroZerado().substr(0, 600), Desconhecido(2).substr(0, 30)})
     EXPECT_NO_THROW(a.Linha(linha));
   EXPECT_NO_THROW(a.Fim());
 }
