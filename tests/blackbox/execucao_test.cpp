@@ -331,7 +331,8 @@ class DiscoCheio : public ::testing::Test {
     if (::geteuid() != 0) GTEST_SKIP() << "mounting a tmpfs needs root";
     ponto_ = std::filesystem::temp_directory_path() / ("valida-cheio-" + std::to_string(::getpid()));
     std::filesystem::create_directories(ponto_);
-    if (::mount("tmpfs", ponto_.c_str(), "tmpfs", 0, "size=8m") != 0) GTEST_SKIP() << "cannot mount a tmpfs here";
+    // Room for the program (a sanitizer build is large) and its library.
+    if (::mount("tmpfs", ponto_.c_str(), "tmpfs", 0, "size=32m") != 0) GTEST_SKIP() << "cannot mount a tmpfs here";
     montado_ = true;
   }
   void TearDown() override {
