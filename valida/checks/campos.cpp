@@ -1,6 +1,7 @@
 // The shared field checks: numbers, dates, check digits and state codes.
 #include "valida/checks/campos.h"
 
+#include <algorithm>
 #include <array>
 
 #include "valida/checks/erros.h"
@@ -19,11 +20,11 @@ int DigitoModulo11(int soma) {
 }  // namespace
 
 bool ValidaNumerico(std::string_view linha, int coluna, int largura) {
+  // Every one of the `largura` positions a digit; so never blank.
   const std::string_view fatia = Fatia(linha, coluna, largura);
-  if (Apara(fatia).empty() || fatia.size() != static_cast<std::size_t>(largura)) return false;
-  for (const char c : fatia)
-    if (!EhDigito(c)) return false;
-  return true;
+  if (largura <= 0 || fatia.size() != static_cast<std::size_t>(largura)) return false;
+  if (ValorNumerico(fatia).has_value()) return true;
+  return std::all_of(fatia.begin(), fatia.end(), EhDigito);
 }
 
 bool ValidaData(std::string_view linha, int coluna, int tipo) {
@@ -155,11 +156,18 @@ std::int64_t Valor(std::string_view linha, int coluna, int largura) {
 }
 
 std::optional<Montante> LeNumerico(Execucao& run, std::string_view linha, int coluna, int largura) {
+  const std::string_view fatia = Fatia(linha, coluna, largura);
+  if (fatia.size() == static_cast<std::size_t>(largura)) {
+    if (const auto valor = ValorNumerico(fatia)) return *valor;
+  }
   if (!ValidaNumerico(linha, coluna, largura)) {
     RegistraErroGIA(run, 7, coluna, coluna + largura - 1);
     return std::nullopt;
   }
-  return Valor(linha, coluna, largura);
+  // Wider than any amount: read whole.
+  Montante valor = 0;
+  for (const char c : fatia) valor = valor * 10 + (c - '0');
+  return valor;
 }
 
 }  // namespace valida

@@ -98,38 +98,43 @@ std::int64_t LinhaDaDeclaracao(const Execucao& run, int codigo) {
   }
 }
 
-// Taxpayer identification, 15 characters, in the layout of the kind.
-std::string ParteContribuinte(std::string_view tipo_documento, std::string_view inscricao) {
-  std::string parte;
-  if (LayoutInscricao(tipo_documento)) {
-    parte = inscricao.substr(0, 14);
-    parte.resize(14, ' ');
-    parte += ' ';
+// Appends `texto` left-aligned in `largura` characters, cut or padded with blanks.
+void AcrescentaFixo(std::string& linha, std::string_view texto, std::size_t largura) {
+  texto = texto.substr(0, largura);
+  linha += texto;
+  linha.append(largura - texto.size(), ' ');
+}
+
+// Appends the taxpayer identification, 15 characters, in the layout of the kind.
+void AcrescentaContribuinte(std::string& linha, bool inscricao_estadual, std::string_view inscricao) {
+  if (inscricao_estadual) {
+    AcrescentaFixo(linha, inscricao, 14);
+    linha += ' ';
   } else {
-    parte = Formata(inscricao, kPictureCGCTE).substr(0, 11);
-    parte.resize(11, ' ');
-    parte += "    ";
+    AcrescentaFixo(linha, Formata(inscricao, kPictureCGCTE), 11);
+    linha += "    ";
   }
-  return parte;
 }
 
 struct Identidade {
-  std::string inscricao;
-  std::string periodo;
+  std::string_view inscricao;
+  std::string_view periodo;
   std::int64_t linha;
 };
 
+// The finding's line, built in the run's own buffer: findings can be as many
+// as the lines of the file.
 void Registra(Execucao& run, const Identidade& id, int primeira, int ultima, std::string_view texto) {
-  std::string periodo = id.periodo;
-  if (Apara(periodo).empty()) periodo = "000000";
-  std::string linha = ParteContribuinte(run.parametros.TipoDocumento, id.inscricao);
-  linha += Formata(periodo, kPicturePeriodo);
+  std::string& linha = run.LinhaErro;
+  linha.clear();
+  AcrescentaContribuinte(linha, LayoutInscricao(run.parametros.TipoDocumento), id.inscricao);
+  AcrescentaPeriodo(linha, Apara(id.periodo).empty() ? std::string_view("000000") : id.periodo);
   linha += ' ';
-  linha += Formata(id.linha, kPictureNumero);
+  AcrescentaNumero(linha, id.linha);
   linha += ' ';
-  linha += Formata(primeira, kPictureNumero);
+  AcrescentaNumero(linha, primeira);
   linha += ' ';
-  linha += Formata(ultima, kPictureNumero);
+  AcrescentaNumero(linha, ultima);
   linha += ' ';
   linha += texto;
   run.HouveErro = true;
@@ -154,7 +159,7 @@ void RegistraErroGIA(Execucao& run, int codigo, int primeira, int ultima) {
       id = {run.InscricaoGIA, run.PeriodoGIA, LinhaDaDeclaracao(run, codigo)};
       break;
     case Contexto::kArquivo:
-      id.inscricao.clear();
+      id.inscricao = {};
       run.InscricaoAtual.clear();
       id.periodo = "000000";
       if (codigo == 18) run.parametros.TipoDocumento.assign(12, ' ');
@@ -165,7 +170,10 @@ void RegistraErroGIA(Execucao& run, int codigo, int primeira, int ultima) {
     default:
       break;
   }
-  Registra(run, id, primeira, ultima, TextoErroGIA(run, codigo));
+  if (codigo == 36 || e == nullptr)
+    Registra(run, id, primeira, ultima, TextoErroGIA(run, codigo));
+  else
+    Registra(run, id, primeira, ultima, e->texto);
 }
 
 std::string TextoErroST(const Execucao& run, int codigo, int campo) {
@@ -245,8 +253,8 @@ std::string TextoErroST(const Execucao& run, int codigo, int campo) {
 void RegistraErroST(Execucao& run, int codigo, int campo, int primeira, int ultima) {
   Identidade id{run.InscricaoAtual, run.PeriodoAtual, run.NumeroLinha};
   if (codigo == 1) {
-    id.inscricao.clear();
-    id.periodo.clear();
+    id.inscricao = {};
+    id.periodo = {};
   } else if (codigo == 28 || codigo == 31) {
     id.linha = run.LinhaA0;
   }

@@ -2,6 +2,8 @@
 #include "valida/checks/formato.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 
 #include "valida/run/texto.h"
 
@@ -31,6 +33,29 @@ std::string Formata(std::string_view texto, std::string_view picture) {
     primeiro = false;
   }
   return saida;
+}
+
+void AcrescentaNumero(std::string& saida, std::int64_t numero) {
+  if (numero < 0) {
+    saida += Formata(numero, kPictureNumero);
+    return;
+  }
+  std::array<char, 24> digitos{};
+  const auto fim = std::to_chars(digitos.data(), digitos.data() + digitos.size(), numero).ptr;
+  const auto quantos = static_cast<std::size_t>(fim - digitos.data());
+  if (quantos < kPictureNumero.size()) saida.append(kPictureNumero.size() - quantos, '0');
+  saida.append(digitos.data(), quantos);
+}
+
+void AcrescentaPeriodo(std::string& saida, std::string_view periodo) {
+  // Six digits, the usual case, print as MM/AAAA; anything else as the picture says.
+  if (periodo.size() == 6 && std::all_of(periodo.begin(), periodo.end(), EhDigito)) {
+    saida.append(periodo.substr(0, 2));
+    saida += '/';
+    saida.append(periodo.substr(2));
+  } else {
+    saida += Formata(periodo, kPicturePeriodo);
+  }
 }
 
 std::string Formata(std::int64_t numero, std::string_view picture) {

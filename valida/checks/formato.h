@@ -14,6 +14,11 @@ namespace valida {
 std::string Formata(std::string_view texto, std::string_view picture);
 std::string Formata(std::int64_t numero, std::string_view picture);
 
+// Append, for the finding lines: a number with the picture "000" (three
+// digits at least), and a period with the picture "00/0000".
+void AcrescentaNumero(std::string& saida, std::int64_t numero);
+void AcrescentaPeriodo(std::string& saida, std::string_view periodo);
+
 // The pictures, named once.
 inline constexpr std::string_view kPictureNumero = "000";
 inline constexpr std::string_view kPicturePeriodo = "00/0000";

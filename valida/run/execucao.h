@@ -162,6 +162,8 @@ struct Execucao {
   std::int64_t LinhaCFOP = 0;
   int ValorCFOP = 0;
   bool HouveErro = false;
+  // The finding line being built (its buffer kept for the next one).
+  std::string LinhaErro;
 
   // Declaration state of the validator of the run's kind, when it keeps one.
   std::unique_ptr<EstadoValidador> estado_validador;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,11 @@ std::string_view Apara(std::string_view texto);
 std::string Ajusta(std::string_view texto, std::size_t largura);
 
 inline bool EhDigito(char c) { return c >= '0' && c <= '9'; }
+
+// The number that a text of one to 18 digits spells; no value when the text
+// is empty, longer, or holds anything but digits. Fields are read eight
+// digits at a time: this is the program's innermost loop.
+std::optional<std::int64_t> ValorNumerico(std::string_view texto);
 
 // The number that the digits of the text spell, any other character skipped
 // (0 when there is none). Callers hand it texts that are all digits, of at

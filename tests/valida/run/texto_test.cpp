@@ -1,0 +1,63 @@
+// The text helpers: the numeric reading, eight digits at a time, against the
+// plain digit loop it replaces, on every length and every position of a
+// character that is not a digit.
+#include "valida/run/texto.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "tests/geradores/comum.h"
+
+namespace {
+
+std::optional<std::int64_t> Referencia(const std::string& texto) {
+  if (texto.empty() || texto.size() > 18) return std::nullopt;
+  std::int64_t valor = 0;
+  for (const char c : texto) {
+    if (c < '0' || c > '9') return std::nullopt;
+    valor = valor * 10 + (c - '0');
+  }
+  return valor;
+}
+
+TEST(ValorNumerico, Casos) {
+  const struct {
+    std::string texto;
+    std::optional<std::int64_t> valor;
+  } casos[] = {
+      {"", std::nullopt},
+      {"0", 0},
+      {"00000000", 0},
+      {"12345678", 12345678},
+      {"9999999999999999", 9999999999999999},
+      {"999999999999999999", 999999999999999999},
+      {"1234567890123456789", std::nullopt},  // 19 digits: beyond what the reading takes
+      {"1234 678", std::nullopt},
+      {"1234567/", std::nullopt},  // the characters beside the digits
+      {"1234567:", std::nullopt},
+      {"-1234567", std::nullopt},
+      {"\xB0\x31\x32\x33\x34\x35\x36\x37", std::nullopt},
+      {std::string("1234\0"
+                   "678",
+                   8),
+       std::nullopt},
+  };
+  for (const auto& c : casos) EXPECT_EQ(valida::ValorNumerico(c.texto), c.valor) << c.texto;
+}
+
+TEST(ValorNumerico, IgualAoLacoDeDigitos) {
+  geradores::Sorteio s(12);
+  static constexpr char kOutros[] = {' ', '/', ':', '-', '+', '.', 'A', '\0', '\x80', '\xFF', '\x06', '\x3A'};
+  for (int i = 0; i < 200000; ++i) {
+    std::string texto = geradores::DigitosAleatorios(s, static_cast<int>(s.Entre(0, 20)));
+    if (!texto.empty() && s.UmEm(2))
+      texto[static_cast<std::size_t>(s.Entre(0, static_cast<std::int64_t>(texto.size()) - 1))] =
+          kOutros[static_cast<std::size_t>(s.Entre(0, sizeof kOutros - 1))];
+    ASSERT_EQ(valida::ValorNumerico(texto), Referencia(texto)) << texto;
+  }
+}
+
+}  // namespace
