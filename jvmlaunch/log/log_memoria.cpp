@@ -12,7 +12,7 @@ bool LogMemoria::Acrescenta(const char* texto, std::size_t tamanho) {
   const std::size_t precisa = PedacosDe(tamanho);
   if (precisa > kPedacos) return false;
   if (pool_ == nullptr) {
-    pool_ = new (std::nothrow) Pedaco[kPedacos];
+    pool_.reset(new (std::nothrow) Pedaco[kPedacos]);
     if (pool_ == nullptr) return false;
     for (std::size_t i = 0; i < kPedacos; ++i)
       pool_[i].proximo = i + 1 < kPedacos ? static_cast<std::int32_t>(i + 1) : -1;

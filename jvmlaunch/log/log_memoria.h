@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace jvmlaunch {
 
@@ -15,7 +16,6 @@ class LogMemoria {
   static constexpr std::size_t kTamanhoPedaco = 64;
 
   constexpr LogMemoria() = default;
-  ~LogMemoria() { delete[] pool_; }
   LogMemoria(const LogMemoria&) = delete;
   LogMemoria& operator=(const LogMemoria&) = delete;
 
@@ -62,7 +62,9 @@ class LogMemoria {
   void Avanca(std::int32_t proxima);
   void DescartaPrimeira();
 
-  Pedaco* pool_ = nullptr;  // one block for the whole process, never freed
+  // One block, allocated when the first chunk is needed and kept as long as
+  // the queue (the log's lives for the whole process).
+  std::unique_ptr<Pedaco[]> pool_;
   std::int32_t livre_ = -1;
   std::size_t livres_ = 0;
   std::int32_t primeira_ = -1;  // first chunk of the oldest message
