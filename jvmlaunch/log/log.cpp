@@ -7,6 +7,7 @@
 #include "jvmlaunch/log/log.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -43,20 +44,27 @@ struct EstadoLog {
 
 constinit std::atomic<EstadoLog*> estado_criado{nullptr};
 
-// The texts that reach the standard error stream carry cp1252 bytes; a _cp
-// literal is terminated by a 0 byte, so its data() serves as a format.
-template <typename... Args>
-void AvisaErro(const char* formato, Args... args) {
-  char texto[2048];
-  const int n = std::snprintf(texto, sizeof texto, formato, args...);
-  if (n > 0) plataforma::EscreverErroPadrao({texto, std::min(static_cast<std::size_t>(n), sizeof texto - 1)});
+// Formats into a fixed buffer, cutting what does not fit. The length of the
+// text; 0 when the format fails.
+template <std::size_t N>
+__attribute__((format(printf, 2, 0))) std::size_t Formata(char (&texto)[N], const char* formato, va_list args) {
+  // NOLINTNEXTLINE(clang-analyzer-valist.Uninitialized): every caller starts it
+  const int n = std::vsnprintf(texto, N, formato, args);
+  return n > 0 ? std::min(static_cast<std::size_t>(n), N - 1) : 0;
 }
 
-void AvisaFalhaTrava(const char* formato, const std::error_code& erro) {
-  const std::string texto = cp1252::DeUtf8(erro.message());
-  AvisaErro(formato, erro.value(), texto.c_str());
-  NivelLog = 0;
+// A failure of the facility itself goes to the standard error stream, never
+// to the log. The texts carry cp1252 bytes.
+__attribute__((format(printf, 1, 2))) void AvisaErro(const char* formato, ...) {
+  char texto[2048];
+  va_list args;
+  va_start(args, formato);
+  const std::size_t n = Formata(texto, formato, args);
+  va_end(args);
+  if (n > 0) plataforma::EscreverErroPadrao({texto, n});
 }
+
+std::string TextoDe(const std::error_code& erro) { return cp1252::DeUtf8(erro.message()); }
 
 // The state, created by the first caller that needs it; null when it cannot
 // be, which is reported as a lock that could not be created.
@@ -65,7 +73,9 @@ EstadoLog* Estado() {
   if (existente != nullptr) return existente;
   std::unique_ptr<EstadoLog> novo(new (std::nothrow) EstadoLog);
   if (novo == nullptr) {
-    AvisaFalhaTrava("E#C0506: Falhou CreateMutex: %d\n%s\n", std::make_error_code(std::errc::not_enough_memory));
+    const std::error_code erro = std::make_error_code(std::errc::not_enough_memory);
+    AvisaErro("E#C0506: Falhou CreateMutex: %d\n%s\n", erro.value(), TextoDe(erro).c_str());
+    NivelLog = 0;
     return nullptr;
   }
   // Another thread may have created it first; then this one goes.
@@ -86,7 +96,8 @@ class Travado {
     try {
       trava.lock();
     } catch (const std::system_error& e) {
-      AvisaFalhaTrava("E#C0507: Falhou WaitForSingleObject: %d\n%s\n", e.code());
+      AvisaErro("E#C0507: Falhou WaitForSingleObject: %d\n%s\n", e.code().value(), TextoDe(e.code()).c_str());
+      NivelLog = 0;
       return;
     }
     trava_ = std::move(trava);
@@ -126,12 +137,13 @@ void EscreveArquivo(EstadoLog& log, const char* texto, std::size_t n) {
   if (k > 0) log.arquivo->Escrever(saida, k);
 }
 
-template <typename... Args>
-void EscreveFormatado(EstadoLog& log, const char* formato, Args... args) {
+__attribute__((format(printf, 2, 3))) void EscreveFormatado(EstadoLog& log, const char* formato, ...) {
   char texto[256];
-  const int n = std::snprintf(texto, sizeof texto, formato,
-                              args...);  // NOLINT(clang-diagnostic-format-security): fixed formats only
-  if (n > 0) EscreveArquivo(log, texto, std::min(static_cast<std::size_t>(n), sizeof texto - 1));
+  va_list args;
+  va_start(args, formato);
+  const std::size_t n = Formata(texto, formato, args);
+  va_end(args);
+  if (n > 0) EscreveArquivo(log, texto, n);
 }
 
 // The base name of the program name: after the last folder separator, before
@@ -171,8 +183,10 @@ int AbreLogTravado(EstadoLog& log) {
   std::unique_ptr<plataforma::ArquivoLog> aberto;
   const plataforma::ResultadoSistema r = plataforma::AbrirArquivoLog(nome_arquivo.c_str(), &aberto);
   if (!r.ok) {
-    AvisaErro("E#C0503: %s: Não conseguiu abrir arquivo %s\n%s\n"_cp.data(), log.nome_programa, nome_arquivo.c_str(),
-              r.texto.c_str());
+    // The words with a cp1252 letter go in as an argument: the format stays a
+    // literal that the compiler checks.
+    AvisaErro("E#C0503: %s: %s %s\n%s\n", log.nome_programa, "Não conseguiu abrir arquivo"_cp.data(),
+              nome_arquivo.c_str(), r.texto.c_str());
     NivelLog = 0;
     return 1;
   }
