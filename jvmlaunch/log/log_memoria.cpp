@@ -12,7 +12,7 @@ bool LogMemoria::Acrescenta(const char* texto, std::size_t tamanho) {
   const std::size_t precisa = PedacosDe(tamanho);
   if (precisa > kPedacos) return false;
   if (pool_ == nullptr) {
-    pool_ = new (std::nothrow) Pedaco[kPedacos];
+    pool_.reset(new (std::nothrow) Pedaco[kPedacos]);
     if (pool_ == nullptr) return false;
     for (std::size_t i = 0; i < kPedacos; ++i)
       pool_[i].proximo = i + 1 < kPedacos ? static_cast<std::int32_t>(i + 1) : -1;
@@ -27,16 +27,16 @@ bool LogMemoria::Acrescenta(const char* texto, std::size_t tamanho) {
   for (std::size_t i = 0; i < precisa; ++i) {
     const std::size_t inicio = i * kTamanhoPedaco;
     const std::size_t n = std::min(kTamanhoPedaco, tamanho - inicio);
-    if (n > 0) std::memcpy(pool_[p].texto, texto + inicio, n);
+    if (n > 0) std::memcpy(Em(p).texto, texto + inicio, n);
     anterior = p;
-    p = pool_[p].proximo;
+    p = Em(p).proximo;
   }
   livre_ = p;
   livres_ -= precisa;
-  pool_[anterior].proximo = -1;
-  pool_[primeiro].tamanho = static_cast<std::uint32_t>(tamanho);
+  Em(anterior).proximo = -1;
+  Em(primeiro).tamanho = static_cast<std::uint32_t>(tamanho);
 
-  if (ultima_ >= 0) pool_[ultima_].proximo = primeiro;
+  if (ultima_ >= 0) Em(ultima_).proximo = primeiro;
   if (primeira_ < 0) primeira_ = primeiro;
   ultima_ = anterior;
   ++mensagens_;
@@ -44,7 +44,7 @@ bool LogMemoria::Acrescenta(const char* texto, std::size_t tamanho) {
 }
 
 void LogMemoria::Libera(std::int32_t p) {
-  pool_[p].proximo = livre_;
+  Em(p).proximo = livre_;
   livre_ = p;
   ++livres_;
 }

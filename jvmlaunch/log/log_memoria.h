@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace jvmlaunch {
 
@@ -15,7 +16,6 @@ class LogMemoria {
   static constexpr std::size_t kTamanhoPedaco = 64;
 
   constexpr LogMemoria() = default;
-  ~LogMemoria() { delete[] pool_; }
   LogMemoria(const LogMemoria&) = delete;
   LogMemoria& operator=(const LogMemoria&) = delete;
 
@@ -31,13 +31,13 @@ class LogMemoria {
   template <class Escreve>
   bool RetiraPrimeira(Escreve&& escreve) {
     if (mensagens_ == 0) return false;
-    std::size_t resta = pool_[primeira_].tamanho;
+    std::size_t resta = Em(primeira_).tamanho;
     std::int32_t p = primeira_;
     do {
       const std::size_t n = resta < kTamanhoPedaco ? resta : kTamanhoPedaco;
-      escreve(pool_[p].texto, n);
+      escreve(Em(p).texto, n);
       resta -= n;
-      const std::int32_t proximo = pool_[p].proximo;
+      const std::int32_t proximo = Em(p).proximo;
       Libera(p);
       p = proximo;
     } while (resta > 0);
@@ -55,6 +55,8 @@ class LogMemoria {
     char texto[kTamanhoPedaco];
   };
 
+  // The chunk at index p of the pool (the chains hold signed indices, -1 for none).
+  [[nodiscard]] Pedaco& Em(std::int32_t p) const { return pool_[static_cast<std::size_t>(p)]; }
   static std::size_t PedacosDe(std::size_t tamanho) {
     return tamanho == 0 ? 1 : (tamanho + kTamanhoPedaco - 1) / kTamanhoPedaco;
   }
@@ -62,7 +64,9 @@ class LogMemoria {
   void Avanca(std::int32_t proxima);
   void DescartaPrimeira();
 
-  Pedaco* pool_ = nullptr;  // one block for the whole process, never freed
+  // One block, allocated when the first chunk is needed and kept as long as
+  // the queue (the log's lives for the whole process).
+  std::unique_ptr<Pedaco[]> pool_;
   std::int32_t livre_ = -1;
   std::size_t livres_ = 0;
   std::int32_t primeira_ = -1;  // first chunk of the oldest message

@@ -1,14 +1,20 @@
-// LogMemoria under pressure: whole messages, the oldest dropped first, and no
-// allocation after the pool block. This binary replaces operator new to count.
+// The log under memory pressure: LogMemoria keeps whole messages, drops the
+// oldest first and allocates nothing after its pool block; a state that cannot
+// be allocated, and memory exhausted while the lock is held. This binary
+// replaces operator new to count allocations, and to fail them when told.
 #include "jvmlaunch/log/log_memoria.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
+#include <memory>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "auxiliar.h"
@@ -19,16 +25,20 @@
 
 namespace {
 std::atomic<long> alocacoes{0};
+std::atomic<bool> sem_memoria{false};        // every nothrow allocation fails
+std::atomic<bool> sem_memoria_lanca{false};  // every throwing allocation fails
 }  // namespace
 
 void* operator new(std::size_t n) {
   ++alocacoes;
+  if (sem_memoria_lanca) throw std::bad_alloc();
   if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
   throw std::bad_alloc();
 }
 void* operator new[](std::size_t n) { return operator new(n); }
 void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
   ++alocacoes;
+  if (sem_memoria) return nullptr;
   return std::malloc(n == 0 ? 1 : n);
 }
 void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept { return operator new(n, t); }
@@ -106,6 +116,59 @@ TEST(LogMemoriaTest, HistoryUnderPressureKeepsTheNewestWithNoAllocation) {
   EXPECT_EQ(l[3 + kGuardadas + 1], "******** Fim da IMPRESSAO DE LOG EM MEMORIA ********");
   EXPECT_EQ(l.back(), "<0>fim");
   ReiniciaLog();
+}
+
+// Memory runs out while the file is being opened, with the lock held: the
+// exception reaches the caller and the lock is free again.
+TEST(LogMemoriaTest, MemoryExhaustedUnderTheLockLeavesItFree) {
+  ReiniciaLog();
+  const std::string pasta = teste::PastaNova("excecao");
+  DefineCaminhoLog(pasta + "/t");
+  bool lancou = false;
+  sem_memoria_lanca = true;
+  try {
+    GravaLog(0, "perdida\n");
+  } catch (const std::bad_alloc&) {
+    lancou = true;
+  }
+  sem_memoria_lanca = false;
+  ASSERT_TRUE(lancou);
+
+  // A lock left held would stop this thread for good: it runs apart.
+  auto feito = std::make_shared<std::promise<void>>();
+  std::future<void> fim = feito->get_future();
+  std::thread([feito, pasta] {
+    DefineCaminhoLog(pasta + "/u");
+    GravaLog(0, "escrita\n");
+    feito->set_value();
+  }).detach();
+  ASSERT_EQ(fim.wait_for(std::chrono::minutes(1)), std::future_status::ready) << "the lock was left held";
+  EXPECT_EQ(teste::Mascara(teste::Le(pasta + "/u.LOG")), "\r\nINICIO DO LOG nivel 0 em <data>\r\n\r\n<0>escrita\r\n");
+  ReiniciaLog();
+}
+
+// The first calls of a process while no memory can be had for the log's
+// state, then with memory back; the exit status tells what went wrong.
+int PrimeirasChamadasSemMemoria() {
+  const std::string pasta = teste::PastaNova("sem_memoria");
+  NivelLog = 3;
+  sem_memoria = true;
+  if (GravaLog(0, "perdida\n") != 1) return 2;
+  if (NivelLog != 0) return 3;
+  sem_memoria = false;
+  // The next call creates the state and logs.
+  DefineCaminhoLog(pasta + "/t");
+  GravaLog(0, "escrita\n");
+  const std::string esperado = "\r\nINICIO DO LOG nivel 0 em <data>\r\n\r\n<0>escrita\r\n";
+  return teste::Mascara(teste::Le(pasta + "/t.LOG")) == esperado ? 0 : 4;
+}
+
+// In a process of its own, where nothing has created the log's state yet.
+TEST(LogMemoriaDeathTest, AStateThatCannotBeAllocatedReportsE0506AndSwitchesOff) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  // NOLINTNEXTLINE(clang-analyzer-unix.Malloc): the analyzer loses gtest's matcher at std::exit
+  EXPECT_EXIT(std::exit(PrimeirasChamadasSemMemoria()), ::testing::ExitedWithCode(0),
+              "E#C0506: Falhou CreateMutex: [0-9]+");
 }
 
 }  // namespace
