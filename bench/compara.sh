@@ -9,8 +9,9 @@
 #
 # MB: the size of each file (default 1000); VALIDA: the program to measure
 # (default build/native/valida/valida, built by scripts/testa.sh or
-# `cmake --build --preset native`). The files go to a temporary folder,
-# removed at the end.
+# `cmake --build --preset native`; a valida.exe runs under Wine, with the
+# prefix that the tests use). The files go to a temporary folder, removed at
+# the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +28,15 @@ programa="$pasta/$(basename "$valida")"
 for b in "$(dirname "$valida")"/libDllInscE32.so "$(dirname "$valida")"/DllInscE32.dll; do
   [ -f "$b" ] && cp "$b" "$pasta/"
 done
+
+# How the program is started, and how it names a file of this machine.
+executa=("$programa")
+caminho() { printf '%s' "$1"; }
+if [[ "$programa" == *.exe ]]; then
+  export WINEPREFIX=${WINEPREFIX:-$PWD/build/windows/wineprefix} WINEDEBUG=-all
+  executa=(/usr/lib/wine/wine64 "$programa")
+  caminho() { printf 'Z:%s' "${1//\//\\}"; }
+fi
 
 # Seconds of wall time of a command, output discarded.
 segundos() {
@@ -52,12 +62,12 @@ for tipo in GIA03 GIA04 GIA05 GIAST01 GIAST02; do
     fi
     bytes=$(stat -c %s "$arquivo")
     linhas=$(wc -l <"$arquivo")
-    linha=$(printf 'PARAM   %-12s%-128s%-70s' "$tipo" "$arquivo" "bench@exemplo.com.br")
+    linha=$(printf 'PARAM   %-12s%-128s%-70s' "$tipo" "$(caminho "$arquivo")" "bench@exemplo.com.br")
     t_cat=$(segundos cat "$arquivo")  # also brings the file into the page cache
     t_wc=$(segundos wc -l "$arquivo")
     printf '%s\r\n' "$linha" >"$pasta/param.txt"
     inicio=$(date +%s.%N)
-    /usr/bin/time -f '%M' -o "$pasta/rss" "$programa" 2>/dev/null || true
+    /usr/bin/time -f '%M' -o "$pasta/rss" "${executa[@]}" 2>/dev/null || true
     fim=$(date +%s.%N)
     veredito=$(sed -n 2p "$pasta/param.txt" | tr -d '\r')
     esperado=$([ "$variante" = valido ] && echo OK || echo NOK)
