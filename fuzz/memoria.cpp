@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <utility>
 
 #include "DllInscE32/DllInscE32.h"
@@ -48,7 +47,7 @@ class LeituraMemoria final : public plataforma::ArquivoLeitura {
     // declaration): what is there now is served.
     std::size_t quantos = bytes_->size() > posicao_ ? std::min(n, bytes_->size() - posicao_) : 0;
     if (maximo_ > 0) quantos = std::min(quantos, maximo_);
-    if (quantos > 0) std::memcpy(buf, bytes_->data() + posicao_, quantos);
+    std::copy_n(bytes_->data() + posicao_, quantos, buf);
     posicao_ += quantos;
     *lidos = quantos;
     return Status::Ok();

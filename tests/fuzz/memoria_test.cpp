@@ -20,7 +20,6 @@ namespace {
 
 using fuzz::AmbienteMemoria;
 using plataforma::Falha;
-using plataforma::Status;
 
 namespace fs = std::filesystem;
 
@@ -191,7 +190,7 @@ std::string LeArquivo(const fs::path& caminho) {
 }
 
 struct Resultado {
-  valida::Desfecho desfecho;
+  valida::Desfecho desfecho = valida::Desfecho::kSemRelatorio;
   std::string veredito;  // the second line of param.txt
   std::string saida;
 };
