@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, once, what the build and the tests need and this machine lacks
 # (Debian packages): the compilers, CMake, GoogleTest, the MinGW-w64 cross
-# compiler and Wine. Says what it installs; does nothing when all is there.
+# compiler, Wine, and clang with libFuzzer's runtime for the fuzz targets.
+# Says what it installs; does nothing when all is there.
 set -euo pipefail
 
 precisa=()
@@ -15,6 +16,10 @@ tem make || precisa+=(make)
 tem x86_64-w64-mingw32-g++-posix || precisa+=(g++-mingw-w64-x86-64-posix)
 [ -x /usr/lib/wine/wine64 ] || precisa+=(wine64)
 tem clang-format || precisa+=(clang-format)
+tem clang++ || precisa+=(clang)
+# libFuzzer's runtime comes in a package of its own, beside clang's resource folder.
+runtime_fuzzer() { tem clang++ && compgen -G "$(clang++ -print-resource-dir)/lib/linux/libclang_rt.fuzzer-*.a" >/dev/null; }
+runtime_fuzzer || precisa+=(libclang-rt-dev)
 
 if [ ${#precisa[@]} -gt 0 ]; then
   echo "== Installing what this machine lacks: ${precisa[*]}"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything (native, Windows cross build, sanitizer build) and runs
 # every test: unit tests, the black-box tests natively and under Wine, and
-# the unit and black-box tests again under AddressSanitizer and UBSan.
+# the unit and black-box tests again under AddressSanitizer and UBSan; then
+# a short run of every fuzz target (libFuzzer, 20 seconds each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,3 +23,6 @@ echo "== Sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
 cmake --preset debug >/dev/null
 cmake --build --preset debug -j2
 ctest --preset debug
+
+echo "== Fuzz targets (libFuzzer with AddressSanitizer and UBSan, 20 seconds each)"
+scripts/fuzz.sh 20

@@ -1,0 +1,279 @@
+// The properties of a run, read from what it left in the in-memory folder.
+#include "fuzz/confere.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "common/cp1252.h"
+
+namespace fuzz {
+
+namespace {
+
+// The first line of "param.txt" is read no further than this.
+constexpr std::size_t kMaiorLinhaParametros = 64 * 1024;
+
+constexpr std::string_view kTituloRecibo = "                COMPROVANTE DE TRANSMISSÃO DE ARQUIVO                 "_cp;
+constexpr std::string_view kRejeitado = "ARQUIVO REJEITADO. ENCAMINHAMOS ABAIXO OS ERROS ENCONTRADOS:";
+constexpr std::string_view kTitulosInscricao = "Inscrição      Período Lin Ini Fim Descrição do Erro"_cp;
+constexpr std::string_view kTitulosCGCTE = "CGC/TE         Período Lin Ini Fim Descrição do Erro"_cp;
+constexpr std::string_view kListaST = "INSCRIÇÃO      REFER    INSCRIÇÃO      REFER    INSCRIÇÃO      REFER"_cp;
+constexpr std::string_view kListaGIA = "CGC/TE         REFER    CGC/TE         REFER    CGC/TE         REFER";
+constexpr std::string_view kContagem = "Comprovante de transmissão representativo de   "_cp;
+constexpr std::string_view kAchado18 = "               00/0000 000 000 000 Arquivo de Parâmetros Inválido"_cp;
+constexpr std::string_view kTextoCFOP = "Valor do CFOP ";
+constexpr int kColunaCFOP = 999;
+constexpr std::size_t kEntradaRecibo = 24;
+constexpr std::size_t kLinhaRecibo = 3 * kEntradaRecibo;
+
+std::string_view Apara(std::string_view texto) {
+  const auto inicio = texto.find_first_not_of(' ');
+  if (inicio == std::string_view::npos) return {};
+  return texto.substr(inicio, texto.find_last_not_of(' ') - inicio + 1);
+}
+
+// Columns primeira..primeira+largura-1 of the line, as far as it reaches.
+std::string_view Colunas(std::string_view linha, std::size_t primeira, std::size_t largura) {
+  if (primeira - 1 >= linha.size()) return {};
+  return linha.substr(primeira - 1, largura);
+}
+
+bool Digito(char c) { return c >= '0' && c <= '9'; }
+
+// A run of at least three digits at `pos`, then a blank; advances past it.
+std::optional<std::int64_t> Numero(std::string_view linha, std::size_t& pos) {
+  const std::size_t inicio = pos;
+  std::int64_t valor = 0;
+  while (pos < linha.size() && Digito(linha[pos])) {
+    if (valor > 1'000'000'000'000LL) return std::nullopt;
+    valor = valor * 10 + (linha[pos] - '0');
+    ++pos;
+  }
+  if (pos - inicio < 3 || pos >= linha.size() || linha[pos] != ' ') return std::nullopt;
+  ++pos;
+  return valor;
+}
+
+// The parameters as the caller wrote them, read apart from valida.
+struct Parametros {
+  std::string_view linha;
+  std::string_view tipo;
+  bool validos = false;
+};
+
+Parametros LeParametros(std::string_view conteudo) {
+  Parametros p;
+  p.linha = conteudo.substr(0, conteudo.find_first_of("\r\n"));
+  p.tipo = Apara(Colunas(p.linha, 9, 12));
+  p.validos = Apara(Colunas(p.linha, 1, 8)) == "PARAM" && MaiorRegistro(p.tipo) > 0 &&
+              !Apara(Colunas(p.linha, 149, 70)).empty();
+  return p;
+}
+
+// Lines of the declaration by the reader's rule: each ends at CR LF, and
+// text after the last CR LF is a last line.
+std::int64_t LinhasDaDeclaracao(std::string_view texto) { return static_cast<std::int64_t>(LinhasCRLF(texto).size()); }
+
+class Conferencia {
+ public:
+  Conferencia(const AmbienteMemoria& memoria, const Corrida& corrida) : m_(memoria), c_(corrida) {}
+
+  std::vector<std::string> Faz() {
+    for (auto& v : m_.Violacoes()) Falha(std::move(v));
+    for (const int p : m_.Progressos())
+      if (p < 0 || p > 100) Falha("the progress bar was set to " + std::to_string(p));
+    const Parametros p = LeParametros(c_.parametros);
+    const std::string* parametros = m_.Conteudo(m_.NaPasta("param.txt"));
+    const std::string* saida = m_.Conteudo(m_.NaPasta("saida.txt"));
+
+    if (p.linha.size() > kMaiorLinhaParametros) {
+      // No report: the caller's file as it was, and a message box.
+      if (c_.desfecho != valida::Desfecho::kSemRelatorio) Falha("a first line above 64 KiB gave a report");
+      if (parametros == nullptr || *parametros != c_.parametros) Falha("param.txt changed without a report");
+      if (saida != nullptr) Falha("saida.txt written without a report");
+      if (m_.Avisos().size() != 1)
+        Falha("a run without a report showed " + std::to_string(m_.Avisos().size()) + " message boxes");
+      return std::move(falhas_);
+    }
+    if (c_.desfecho != valida::Desfecho::kRelatorio) Falha("the run ended without a report");
+    for (const auto& aviso : m_.Avisos()) Falha("message box: " + aviso);
+    for (const std::string_view nome : {"aux00001.txt", "aux00002.txt", "param.txt.novo", "saida.txt.novo"})
+      if (m_.Conteudo(m_.NaPasta(nome)) != nullptr) Falha(std::string(nome) + " left in the folder");
+    if (m_.Conteudo(m_.NaPasta("valida.lck")) == nullptr) Falha("no valida.lck in the folder");
+    if (parametros == nullptr || saida == nullptr) {
+      Falha("no param.txt or no saida.txt");
+      return std::move(falhas_);
+    }
+
+    const std::string linha1 = std::string(p.linha) + "\r\n";
+    const bool ok = *parametros == linha1 + "OK\r\n";
+    if (!ok && *parametros != linha1 + "NOK\r\n") Falha("param.txt is not the first line and a verdict");
+
+    bool inteiro = true;
+    const auto linhas = LinhasCRLF(*saida, &inteiro);
+    if (!inteiro) Falha("saida.txt does not end with CR LF");
+    for (const auto l : linhas)
+      if (std::any_of(l.begin(), l.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F; }))
+        Falha("a line of saida.txt holds a control character");
+    if (linhas.empty()) {
+      Falha("saida.txt is empty");
+      return std::move(falhas_);
+    }
+
+    const std::string* lista = m_.Removido(m_.NaPasta("aux00001.txt"));
+    if (lista == nullptr) {
+      Falha("the findings list was never removed");
+      return std::move(falhas_);
+    }
+    const auto achados = LinhasCRLF(*lista);
+    if (ok) {
+      if (linhas[0] != kTituloRecibo) Falha("the verdict is OK but saida.txt is no receipt");
+      if (!achados.empty()) Falha("the verdict is OK with " + std::to_string(achados.size()) + " findings recorded");
+      ConfereRecibo(p, linhas);
+    } else {
+      if (linhas[0] != kRejeitado) Falha("the verdict is NOK but saida.txt is no report");
+      ConfereRelatorio(p, linhas, achados);
+    }
+    return std::move(falhas_);
+  }
+
+ private:
+  void Falha(std::string texto) { falhas_.push_back(std::move(texto)); }
+
+  void ConfereRelatorio(const Parametros& p, const std::vector<std::string_view>& linhas,
+                        const std::vector<std::string_view>& achados) {
+    static const std::string hifens(73, '-');
+    const bool st = !p.validos || p.tipo == "GIAST02";
+    if (linhas.size() < 5 || linhas[1] != hifens || linhas[3] != hifens ||
+        linhas[2] != (st ? kTitulosInscricao : kTitulosCGCTE)) {
+      Falha("the report has not its four heading lines");
+      return;
+    }
+    if (achados.empty()) Falha("a report without findings recorded");
+    if (!std::equal(linhas.begin() + 4, linhas.end(), achados.begin(), achados.end()))
+      Falha("the report holds " + std::to_string(linhas.size() - 4) + " finding lines, the findings list " +
+            std::to_string(achados.size()));
+    if (!p.validos) {
+      if (linhas.size() != 5 || linhas[4] != kAchado18) Falha("invalid parameters without the one finding of code 18");
+      return;
+    }
+    const int maior = MaiorRegistro(p.tipo);
+    const bool gia0405 = p.tipo == "GIA04" || p.tipo == "GIA05";
+    const std::int64_t linhas_declaracao = c_.declaracao ? LinhasDaDeclaracao(*c_.declaracao) : -1;
+    for (std::size_t i = 4; i < linhas.size(); ++i) {
+      const std::string onde = "finding " + std::to_string(i - 3) + " (" + std::string(linhas[i]) + "): ";
+      const auto a = LeAchado(linhas[i]);
+      if (!a) {
+        Falha(onde + "not a finding line");
+        continue;
+      }
+      if (a->texto.empty()) Falha(onde + "no text");
+      const bool arquivo = a->primeira == 0 && a->ultima == 0;
+      // GIA 4 and 5 name the CFOP whose annex amounts disagree (code 36) at
+      // the fixed columns 999-999, past the record: the report's own form.
+      const bool cfop =
+          gia0405 && a->primeira == kColunaCFOP && a->ultima == kColunaCFOP && a->texto.starts_with(kTextoCFOP);
+      if (!arquivo && !cfop && (a->primeira < 1 || a->ultima < a->primeira || a->ultima > maior))
+        Falha(onde + "columns outside 1.." + std::to_string(maior));
+      if (linhas_declaracao >= 0 && a->linha > linhas_declaracao)
+        Falha(onde + "line past the last of the declaration (" + std::to_string(linhas_declaracao) + ")");
+    }
+  }
+
+  void ConfereRecibo(const Parametros& p, const std::vector<std::string_view>& linhas) {
+    const bool st = p.tipo == "GIAST02";
+    const auto titulos = std::find(linhas.begin(), linhas.end(), st ? kListaST : kListaGIA);
+    const std::size_t h = static_cast<std::size_t>(titulos - linhas.begin());
+    if (titulos == linhas.end() || h + 7 > linhas.size() || linhas[h + 1] != std::string(70, '-')) {
+      Falha("the receipt has no list headings");
+      return;
+    }
+    const std::size_t n = linhas.size();
+    if (!linhas[n - 5].empty() || !linhas[n - 4].empty() || !linhas[n - 3].starts_with(kContagem)) {
+      Falha("the receipt does not end with its count");
+      return;
+    }
+    std::size_t entradas = 0;
+    for (std::size_t i = h + 2; i < n - 5; ++i) {
+      const std::size_t tamanho = linhas[i].size();
+      const bool ultima = i + 1 == n - 5;
+      if (tamanho == 0 || tamanho % kEntradaRecibo != 0 || tamanho > kLinhaRecibo ||
+          (!ultima && tamanho != kLinhaRecibo))
+        Falha("receipt list line of " + std::to_string(tamanho) + " characters");
+      entradas += tamanho / kEntradaRecibo;
+    }
+    std::size_t pos = kContagem.size();
+    const std::string_view contagem = linhas[n - 3];
+    std::int64_t qtd = 0;
+    while (pos < contagem.size() && Digito(contagem[pos])) qtd = qtd * 10 + (contagem[pos++] - '0');
+    const std::string_view resto = contagem.substr(pos);
+    if (pos - kContagem.size() < 3 || resto != (st ? "  GIAs ST (sem valor" : "   GIAs  (sem  valor"))
+      Falha("the receipt's count line is malformed");
+    else if (static_cast<std::size_t>(qtd) != entradas)
+      Falha("the receipt counts " + std::to_string(qtd) + " declarations and lists " + std::to_string(entradas));
+  }
+
+  const AmbienteMemoria& m_;
+  const Corrida& c_;
+  std::vector<std::string> falhas_;
+};
+
+}  // namespace
+
+std::vector<std::string_view> LinhasCRLF(std::string_view texto, bool* inteiro) {
+  std::vector<std::string_view> linhas;
+  std::size_t inicio = 0;
+  while (inicio < texto.size()) {
+    const auto fim = texto.find("\r\n", inicio);
+    if (fim == std::string_view::npos) {
+      linhas.push_back(texto.substr(inicio));
+      if (inteiro != nullptr) *inteiro = false;
+      return linhas;
+    }
+    linhas.push_back(texto.substr(inicio, fim - inicio));
+    inicio = fim + 2;
+  }
+  if (inteiro != nullptr) *inteiro = true;
+  return linhas;
+}
+
+int MaiorRegistro(std::string_view tipo) {
+  struct Tipo {
+    std::string_view nome;
+    int maior;
+  };
+  static constexpr std::array<Tipo, 5> kTipos = {
+      {{"GIA03", 898}, {"GIA04", 898}, {"GIA05", 898}, {"GIAST01", 754}, {"GIAST02", 812}}};
+  for (const auto& t : kTipos)
+    if (t.nome == tipo) return t.maior;
+  return 0;
+}
+
+std::optional<Achado> LeAchado(std::string_view linha) {
+  // Taxpayer: 15 characters. Period: "00/0000", or the 6 characters of a
+  // period that is no number as they stand; the line number that follows
+  // begins with a digit, never a blank.
+  constexpr std::size_t kContribuinte = 15;
+  if (linha.size() < kContribuinte + 7 + 1) return std::nullopt;
+  const std::size_t periodo = linha[kContribuinte + 7] == ' ' ? 7 : 6;
+  std::size_t pos = kContribuinte + periodo;
+  if (linha[pos] != ' ') return std::nullopt;
+  ++pos;
+  Achado a;
+  const auto l = Numero(linha, pos);
+  const auto p = Numero(linha, pos);
+  const auto u = Numero(linha, pos);
+  if (!l || !p || !u) return std::nullopt;
+  a.linha = *l;
+  a.primeira = *p;
+  a.ultima = *u;
+  a.texto = std::string(linha.substr(pos));
+  return a;
+}
+
+std::vector<std::string> ConfereCorrida(const AmbienteMemoria& memoria, const Corrida& corrida) {
+  return Conferencia(memoria, corrida).Faz();
+}
+
+}  // namespace fuzz
