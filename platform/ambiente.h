@@ -8,7 +8,9 @@
 //
 // Every call that can fail returns a Status whose kind is one of the failure
 // kinds the programs tell apart; nobody outside this layer reads errno or
-// GetLastError(). All methods may be called from several threads at once; a
+// GetLastError(). Every call of Ambiente that takes a path refuses one that
+// holds a NUL byte with kNaoEncontrado before it reaches the system, which
+// would take it cut short, naming another file. All methods may be called from several threads at once; a
 // single ArquivoLeitura, ArquivoEscrita, Trava or JanelaProgresso belongs to
 // one thread at a time.
 //
@@ -175,14 +177,18 @@ class Ambiente {
   // kDiscoCheio; kDispositivoIndisponivel; kOutra.
   virtual Status CriarEscrita(const std::string& caminho, std::unique_ptr<ArquivoEscrita>* arquivo) = 0;
 
-  // Replaces destino by origem in one step (same folder).
+  // Replaces destino by origem in one step (same folder). kNaoEncontrado for
+  // a missing origem, a missing folder or refused access; kOutra, among
+  // others, for two different file systems.
   virtual Status Renomear(const std::string& origem, const std::string& destino) = 0;
 
-  // Deletes the file; a file that is not there is not a failure.
+  // Deletes the file; a file that is not there, or a folder that is not, is
+  // not a failure. A folder under the name is kNaoEncontrado.
   virtual Status Apagar(const std::string& caminho) = 0;
 
   // Loads a library of the project by its base name ("DllInscE32"), from the
-  // program's folder first. kNaoEncontrado when it is not there.
+  // program's folder first. kNaoEncontrado when it is not there, and for a
+  // name holding a NUL byte.
   virtual Status CarregarBiblioteca(const std::string& nome, std::unique_ptr<Biblioteca>* biblioteca) = 0;
 
   // A message box with the caption, the text and one OK button; returns when
@@ -201,8 +207,9 @@ class Ambiente {
   // file is never written nor deleted, so a hard link under its name leaves
   // its other names as they were. A symbolic link under the name is removed,
   // never followed (Windows: it is opened as a link); so is a FIFO, a socket
-  // or a device (POSIX). A folder under the name is kOutra; kNaoEncontrado
-  // for refused access; kDiscoCheio; kOutra.
+  // or a device (POSIX), whether or not it can be opened. A folder under the
+  // name is kOutra; kNaoEncontrado for a missing folder or refused access;
+  // kDiscoCheio; kOutra.
   virtual Status Travar(const std::string& caminho, std::unique_ptr<Trava>* trava) = 0;
 
   // Gives the file `caminho` (a regular file, opened without following a

@@ -65,6 +65,13 @@ bool EhPastaPropria(const std::string& caminho) {
   return ::lstat(caminho.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// True when the name itself is neither a regular file nor a folder: a
+// symbolic link, a FIFO, a socket or a device.
+bool EhOutraCoisa(const std::string& caminho) {
+  struct stat st {};
+  return ::lstat(caminho.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
 // The cp1252 text as UTF-8 for a terminal line: C0 controls, DEL and the five
 // unassigned bytes (which would become C1 controls) are shown as '?', so that
 // nothing in it can drive the terminal.
@@ -271,16 +278,20 @@ class AmbientePosix final : public Ambiente {
   }
 
   Status Renomear(const std::string& origem, const std::string& destino) override {
+    if (!CaminhoValido(origem)) return CaminhoInvalido(origem);
+    if (!CaminhoValido(destino)) return CaminhoInvalido(destino);
     if (::rename(origem.c_str(), destino.c_str()) != 0) return ErroSistema(errno);
     return Status::Ok();
   }
 
   Status Apagar(const std::string& caminho) override {
+    if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
     if (::unlink(caminho.c_str()) != 0 && errno != ENOENT) return ErroSistema(errno);
     return Status::Ok();
   }
 
   Status CarregarBiblioteca(const std::string& nome, std::unique_ptr<Biblioteca>* biblioteca) override {
+    if (!CaminhoValido(nome)) return CaminhoInvalido(nome);
     std::string pasta;
     if (const Status s = PastaPrograma(&pasta); !s.ok()) return Status::Erro(Falha::kNaoEncontrado, s.mensagem());
     const std::string caminho = pasta + "/lib" + nome + ".so";
@@ -309,8 +320,9 @@ class AmbientePosix final : public Ambiente {
       if (fd < 0) {
         const int erro = errno;
         if (EhPastaPropria(caminho)) return PastaNoNome(caminho);
-        if (erro != ELOOP) return ErroSistema(erro);
-        // A symbolic link: removed, never followed.
+        // A symbolic link (ELOOP), a socket or a device that the open
+        // refuses (ENXIO, ENODEV): removed, never followed nor used.
+        if (!EhOutraCoisa(caminho)) return ErroSistema(erro);
         if (::unlink(caminho.c_str()) != 0 && errno != ENOENT) return ErroSistema(errno);
         continue;
       }

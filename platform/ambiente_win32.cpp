@@ -353,11 +353,14 @@ class AmbienteWin32 final : public Ambiente {
   }
 
   Status Renomear(const std::string& origem, const std::string& destino) override {
+    if (!CaminhoValido(origem)) return CaminhoInvalido(origem);
+    if (!CaminhoValido(destino)) return CaminhoInvalido(destino);
     if (!::MoveFileExW(Largo(origem).c_str(), Largo(destino).c_str(), MOVEFILE_REPLACE_EXISTING)) return UltimoErro();
     return Status::Ok();
   }
 
   Status Apagar(const std::string& caminho) override {
+    if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
     if (!::DeleteFileW(Largo(caminho).c_str())) {
       const DWORD erro = ::GetLastError();
       if (erro != ERROR_FILE_NOT_FOUND && erro != ERROR_PATH_NOT_FOUND) return ErroSistema(erro);
@@ -366,6 +369,7 @@ class AmbienteWin32 final : public Ambiente {
   }
 
   Status CarregarBiblioteca(const std::string& nome, std::unique_ptr<Biblioteca>* biblioteca) override {
+    if (!CaminhoValido(nome)) return CaminhoInvalido(nome);
     // By name, as the system searches for it: the program's folder comes first.
     HMODULE m = ::LoadLibraryW(Largo(nome + ".dll").c_str());
     if (m == nullptr) return UltimoErro();
@@ -421,7 +425,9 @@ class AmbienteWin32 final : public Ambiente {
     return Status::Erro(Falha::kOutra, "the lock file cannot be opened nor created: " + caminho);
   }
 
-  Status CopiarPermissoes(const std::string& /*modelo*/, const std::string& /*caminho*/) override {
+  Status CopiarPermissoes(const std::string& modelo, const std::string& caminho) override {
+    if (!CaminhoValido(modelo)) return CaminhoInvalido(modelo);
+    if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
     return Status::Ok();
   }
 
