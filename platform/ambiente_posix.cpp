@@ -14,45 +14,17 @@
 
 #include "common/cp1252.h"
 #include "platform/ambiente.h"
+#include "platform/posix_comum.h"
 
 namespace plataforma {
 
+using posix::CaminhoInvalido;
+using posix::CaminhoValido;
+using posix::DescritorProprio;
+using posix::ErroSistema;
+using posix::Falhou;
+
 namespace {
-
-Falha FalhaDe(int erro) {
-  switch (erro) {
-    case ENOENT:
-    case ENOTDIR:
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-      return Falha::kNaoEncontrado;
-    case ENXIO:
-    case ENODEV:
-#ifdef ENOMEDIUM
-    case ENOMEDIUM:
-#endif
-    case EIO:
-      return Falha::kDispositivoIndisponivel;
-    case ENOSPC:
-    case EDQUOT:
-    case EMFILE:
-    case ENFILE:
-      return Falha::kDiscoCheio;
-    default:
-      return Falha::kOutra;
-  }
-}
-
-Status ErroSistema(int erro) { return Status::Erro(FalhaDe(erro), std::strerror(erro)); }
-
-// A path with a NUL byte would reach the system cut short, naming another file.
-bool CaminhoValido(const std::string& caminho) { return caminho.find('\0') == std::string::npos; }
-Status CaminhoInvalido(const std::string& caminho) {
-  return Status::Erro(Falha::kNaoEncontrado, "the path holds a NUL byte: " + caminho.substr(0, caminho.find('\0')));
-}
 
 Status NaoRegular() { return Status::Erro(Falha::kNaoEncontrado, "not a regular file"); }
 Status PastaNoNome(const std::string& caminho) {
@@ -86,12 +58,11 @@ std::string ParaTerminal(std::string_view texto) {
 
 class LeituraPosix final : public ArquivoLeitura {
  public:
-  explicit LeituraPosix(int fd) : fd_(fd) {}
-  ~LeituraPosix() override { ::close(fd_); }
+  explicit LeituraPosix(DescritorProprio fd) : fd_(std::move(fd)) {}
 
   Status Ler(char* buf, std::size_t n, std::size_t* lidos) override {
     for (;;) {
-      const ssize_t r = ::read(fd_, buf, n);
+      const ssize_t r = ::read(fd_.get(), buf, n);
       if (r >= 0) {
         *lidos = static_cast<std::size_t>(r);
         return Status::Ok();
@@ -102,25 +73,22 @@ class LeituraPosix final : public ArquivoLeitura {
 
   Status Tamanho(std::uint64_t* bytes) override {
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) return ErroSistema(errno);
+    if (::fstat(fd_.get(), &st) != 0) return ErroSistema(errno);
     *bytes = static_cast<std::uint64_t>(st.st_size);
     return Status::Ok();
   }
 
  private:
-  int fd_;
+  DescritorProprio fd_;
 };
 
 class EscritaPosix final : public ArquivoEscrita {
  public:
-  explicit EscritaPosix(int fd) : fd_(fd) {}
-  ~EscritaPosix() override {
-    if (fd_ >= 0) ::close(fd_);
-  }
+  explicit EscritaPosix(DescritorProprio fd) : fd_(std::move(fd)) {}
 
   Status Escrever(std::string_view texto) override {
     while (!texto.empty()) {
-      const ssize_t r = ::write(fd_, texto.data(), texto.size());
+      const ssize_t r = ::write(fd_.get(), texto.data(), texto.size());
       if (r < 0) {
         if (errno == EINTR) continue;
         return ErroSistema(errno);
@@ -131,20 +99,16 @@ class EscritaPosix final : public ArquivoEscrita {
   }
 
   Status Fechar() override {
-    const int fd = fd_;
-    fd_ = -1;
+    DescritorProprio fd = std::move(fd_);
     // fsync makes a full disk show here, before the file is renamed into place.
-    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
-      const int erro = errno;
-      ::close(fd);
-      return ErroSistema(erro);
-    }
-    if (::close(fd) != 0) return ErroSistema(errno);
+    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) return ErroSistema(errno);
+    // The close is the file's last word: its failure is the file's.
+    if (::close(fd.Libera()) != 0) return ErroSistema(errno);
     return Status::Ok();
   }
 
  private:
-  int fd_;
+  DescritorProprio fd_;
 };
 
 class BibliotecaPosix final : public Biblioteca {
@@ -199,11 +163,10 @@ class ProgressoTerminal final : public JanelaProgresso {
 // The exclusive flock of an open file; closing the file releases it.
 class TravaPosix final : public Trava {
  public:
-  explicit TravaPosix(int fd) : fd_(fd) {}
-  ~TravaPosix() override { ::close(fd_); }
+  explicit TravaPosix(DescritorProprio fd) : fd_(std::move(fd)) {}
 
  private:
-  int fd_;
+  DescritorProprio fd_;
 };
 
 class AmbientePosix final : public Ambiente {
@@ -218,16 +181,9 @@ class AmbientePosix final : public Ambiente {
   }
 
   Status PastaPrograma(std::string* pasta) override {
-    std::string caminho(256, '\0');
-    for (;;) {
-      const ssize_t n = ::readlink("/proc/self/exe", caminho.data(), caminho.size());
-      if (n < 0) return Status::Erro(Falha::kOutra, std::string("/proc/self/exe: ") + std::strerror(errno));
-      if (static_cast<std::size_t>(n) < caminho.size()) {
-        caminho.resize(static_cast<std::size_t>(n));
-        break;
-      }
-      caminho.resize(caminho.size() * 2);  // the path may have been cut: read it again
-    }
+    std::string caminho;
+    if (const int erro = posix::CaminhoDoPrograma(&caminho); erro != 0)
+      return Status::Erro(Falha::kOutra, std::string("/proc/self/exe: ") + std::strerror(erro));
     const auto barra = caminho.rfind('/');
     if (barra == std::string::npos) return Status::Erro(Falha::kOutra, "the program's path has no folder: " + caminho);
     *pasta = barra == 0 ? "/" : caminho.substr(0, barra);
@@ -242,21 +198,14 @@ class AmbientePosix final : public Ambiente {
     if (::stat(caminho.c_str(), &st) != 0) return ErroSistema(errno);
     if (!S_ISREG(st.st_mode)) return NaoRegular();
     // O_NONBLOCK: a FIFO put in its place meanwhile must not hold the open.
-    const int fd = ::open(caminho.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return ErroSistema(errno);
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-      const int erro = errno;
-      ::close(fd);
-      return S_ISREG(st.st_mode) ? ErroSistema(erro) : NaoRegular();
-    }
+    DescritorProprio fd(::open(caminho.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.Valido()) return ErroSistema(errno);
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+      return S_ISREG(st.st_mode) ? ErroSistema(errno) : NaoRegular();
     // Reads of a regular file wait for the disk, as they should.
-    const int modo = ::fcntl(fd, F_GETFL);
-    if (modo < 0 || ::fcntl(fd, F_SETFL, modo & ~O_NONBLOCK) != 0) {
-      const int erro = errno;
-      ::close(fd);
-      return ErroSistema(erro);
-    }
-    *arquivo = std::make_unique<LeituraPosix>(fd);
+    const int modo = ::fcntl(fd.get(), F_GETFL);
+    if (modo < 0 || ::fcntl(fd.get(), F_SETFL, modo & ~O_NONBLOCK) != 0) return ErroSistema(errno);
+    *arquivo = std::make_unique<LeituraPosix>(std::move(fd));
     return Status::Ok();
   }
 
@@ -268,12 +217,12 @@ class AmbientePosix final : public Ambiente {
       if (EhPastaPropria(caminho)) return PastaNoNome(caminho);
       return ErroSistema(erro);
     }
-    const int fd = ::open(caminho.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    DescritorProprio fd(::open(caminho.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (!fd.Valido()) {
       if (errno == EEXIST) return Status::Erro(Falha::kOutra, "something took the name meanwhile: " + caminho);
       return ErroSistema(errno);
     }
-    *arquivo = std::make_unique<EscritaPosix>(fd);
+    *arquivo = std::make_unique<EscritaPosix>(std::move(fd));
     return Status::Ok();
   }
 
@@ -316,8 +265,9 @@ class AmbientePosix final : public Ambiente {
     // the name still gives once it is held.
     constexpr int kTentativas = 16;
     for (int tentativa = 0; tentativa < kTentativas; ++tentativa) {
-      const int fd = ::open(caminho.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
-      if (fd < 0) {
+      DescritorProprio fd(
+          ::open(caminho.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644));
+      if (!fd.Valido()) {
         const int erro = errno;
         if (EhPastaPropria(caminho)) return PastaNoNome(caminho);
         // A symbolic link (ELOOP), a socket or a device that the open
@@ -327,30 +277,21 @@ class AmbientePosix final : public Ambiente {
         continue;
       }
       struct stat aberto {};
-      if (::fstat(fd, &aberto) != 0) {
-        const int erro = errno;
-        ::close(fd);
-        return ErroSistema(erro);
-      }
+      if (::fstat(fd.get(), &aberto) != 0) return ErroSistema(errno);
       if (!S_ISREG(aberto.st_mode)) {
-        ::close(fd);
+        fd.Fecha();
         if (S_ISDIR(aberto.st_mode)) return PastaNoNome(caminho);
         // A FIFO, a socket or a device cannot be the lock file: removed.
         if (::unlink(caminho.c_str()) != 0 && errno != ENOENT) return ErroSistema(errno);
         continue;
       }
-      while (::flock(fd, LOCK_EX) != 0) {
-        if (errno == EINTR) continue;
-        const int erro = errno;
-        ::close(fd);
-        return ErroSistema(erro);
-      }
+      while (::flock(fd.get(), LOCK_EX) != 0)
+        if (errno != EINTR) return ErroSistema(errno);
       struct stat nome {};
       if (::lstat(caminho.c_str(), &nome) == 0 && nome.st_dev == aberto.st_dev && nome.st_ino == aberto.st_ino) {
-        *trava = std::make_unique<TravaPosix>(fd);
+        *trava = std::make_unique<TravaPosix>(std::move(fd));
         return Status::Ok();
       }
-      ::close(fd);
     }
     return Status::Erro(Falha::kOutra, "the lock file keeps being replaced: " + caminho);
   }
@@ -360,14 +301,12 @@ class AmbientePosix final : public Ambiente {
     if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
     struct stat st {};
     if (::stat(modelo.c_str(), &st) != 0) return ErroSistema(errno);
-    const int fd = ::open(caminho.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return ErroSistema(errno);
+    const DescritorProprio fd(::open(caminho.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.Valido()) return ErroSistema(errno);
     struct stat destino {};
-    const bool regular = ::fstat(fd, &destino) == 0 && S_ISREG(destino.st_mode);
-    const int erro = regular && ::fchmod(fd, st.st_mode & 0777) != 0 ? errno : 0;
-    ::close(fd);
-    if (!regular) return NaoRegular();
-    return erro == 0 ? Status::Ok() : ErroSistema(erro);
+    if (::fstat(fd.get(), &destino) != 0 || !S_ISREG(destino.st_mode)) return NaoRegular();
+    if (::fchmod(fd.get(), st.st_mode & 0777) != 0) return ErroSistema(errno);
+    return Status::Ok();
   }
 };
 
@@ -405,16 +344,6 @@ namespace plataforma {
 namespace {
 namespace jl {
 
-ResultadoSistema Falhou(int erro) {
-  ResultadoSistema r;
-  r.ok = false;
-  r.codigo = erro;
-  r.texto = cp1252::DeUtf8(std::strerror(erro));
-  return r;
-}
-
-std::string ParaSistema(std::string_view texto) { return cp1252::ParaUtf8(texto); }
-
 void EscreveTudo(int fd, const char* dados, std::size_t n) {
   while (n > 0) {
     const ssize_t k = ::write(fd, dados, n);
@@ -427,49 +356,30 @@ void EscreveTudo(int fd, const char* dados, std::size_t n) {
 
 class ArquivoLogPosix : public ArquivoLog {
  public:
-  explicit ArquivoLogPosix(int fd) : fd_(fd) {}
-  ~ArquivoLogPosix() override { ::close(fd_); }
-  void Escrever(const char* dados, std::size_t n) override { EscreveTudo(fd_, dados, n); }
+  explicit ArquivoLogPosix(DescritorProprio fd) : fd_(std::move(fd)) {}
+  void Escrever(const char* dados, std::size_t n) override { EscreveTudo(fd_.get(), dados, n); }
   ResultadoSistema Estado() override {
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) return Falhou(errno);
+    if (::fstat(fd_.get(), &st) != 0) return Falhou(errno);
     return {};
   }
 
  private:
-  int fd_;
-};
-
-class BibliotecaModulo : public Biblioteca {
- public:
-  explicit BibliotecaModulo(void* h) : h_(h) {}
-  ~BibliotecaModulo() override { ::dlclose(h_); }
-  Status Funcao(const std::string& nome, EnderecoFuncao* endereco) override {
-    void* f = ::dlsym(h_, nome.c_str());
-    if (f == nullptr) return Status::Erro(Falha::kNaoEncontrado, "no function " + nome);
-    *endereco = reinterpret_cast<EnderecoFuncao>(f);  // NOLINT(cppcoreguidelines-pro-type-reinterpret-cast)
-    return Status::Ok();
-  }
-
- private:
-  void* h_;
+  DescritorProprio fd_;
 };
 
 class CanalPosix : public Canal {
  public:
-  CanalPosix(int leitura, int escrita) : leitura_(leitura), escrita_(escrita) {}
-  ~CanalPosix() override {
-    FecharEscrita();
-    FecharLeitura();
-  }
-  [[nodiscard]] long IdEscrita() const override { return escrita_; }
-  [[nodiscard]] long IdLeitura() const override { return leitura_; }
-  void FecharEscrita() override { Fecha(&escrita_); }
-  void FecharLeitura() override { Fecha(&leitura_); }
-  [[nodiscard]] bool LeituraAberta() const override { return leitura_ >= 0; }
+  CanalPosix(DescritorProprio leitura, DescritorProprio escrita)
+      : leitura_(std::move(leitura)), escrita_(std::move(escrita)) {}
+  [[nodiscard]] long IdEscrita() const override { return escrita_.get(); }
+  [[nodiscard]] long IdLeitura() const override { return leitura_.get(); }
+  void FecharEscrita() override { escrita_.Fecha(); }
+  void FecharLeitura() override { leitura_.Fecha(); }
+  [[nodiscard]] bool LeituraAberta() const override { return leitura_.Valido(); }
   ResultadoSistema Ler(char* dados, std::size_t n, std::size_t* lidos) override {
     for (;;) {
-      const ssize_t k = ::read(leitura_, dados, n);
+      const ssize_t k = ::read(leitura_.get(), dados, n);
       if (k >= 0) {
         *lidos = static_cast<std::size_t>(k);
         return {};
@@ -477,16 +387,12 @@ class CanalPosix : public Canal {
       if (errno != EINTR) return Falhou(errno);
     }
   }
-  [[nodiscard]] int leitura() const { return leitura_; }
-  [[nodiscard]] int escrita() const { return escrita_; }
+  [[nodiscard]] int leitura() const { return leitura_.get(); }
+  [[nodiscard]] int escrita() const { return escrita_.get(); }
 
  private:
-  static void Fecha(int* fd) {
-    if (*fd >= 0) ::close(*fd);
-    *fd = -1;
-  }
-  int leitura_;
-  int escrita_;
+  DescritorProprio leitura_;
+  DescritorProprio escrita_;
 };
 
 // The program name (argv[0]) takes no escapes: quotes only group.
@@ -585,7 +491,7 @@ class ProcessosPosix : public Processos {
   ResultadoSistema CriarCanal(std::unique_ptr<Canal>* canal) override {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) return Falhou(errno);
-    *canal = std::make_unique<CanalPosix>(fds[0], fds[1]);
+    *canal = std::make_unique<CanalPosix>(DescritorProprio(fds[0]), DescritorProprio(fds[1]));
     return {};
   }
 
@@ -593,7 +499,7 @@ class ProcessosPosix : public Processos {
     filhos_.Colhe();
     std::vector<std::string> args = DivideLinhaComando(linha);
     if (args.empty() || args[0].empty()) return Falhou(ENOENT);
-    for (std::string& a : args) a = ParaSistema(a);
+    for (std::string& a : args) a = cp1252::ParaUtf8(a);
     std::vector<char*> argv;
     argv.reserve(args.size() + 1);
     for (std::string& a : args) argv.push_back(a.data());
@@ -681,27 +587,27 @@ long IdThreadAtual() {
 long IdProcessoAtual() { return static_cast<long>(::getpid()); }
 
 bool LerVariavel(const char* nome, std::string* valor) {
-  const char* v = std::getenv(jl::ParaSistema(nome).c_str());
+  const char* v = std::getenv(cp1252::ParaUtf8(nome).c_str());
   if (v == nullptr) return false;
   *valor = cp1252::DeUtf8(v);
   return true;
 }
 
 ResultadoSistema DefinirVariavel(const char* nome, const char* valor) {
-  if (::setenv(jl::ParaSistema(nome).c_str(), jl::ParaSistema(valor).c_str(), 1) != 0) return jl::Falhou(errno);
+  if (::setenv(cp1252::ParaUtf8(nome).c_str(), cp1252::ParaUtf8(valor).c_str(), 1) != 0) return Falhou(errno);
   return {};
 }
 
 ResultadoSistema CriarPasta(const char* caminho) {
-  if (::mkdir(jl::ParaSistema(caminho).c_str(), 0777) == 0) return {};
+  if (::mkdir(cp1252::ParaUtf8(caminho).c_str(), 0777) == 0) return {};
   const int erro = errno;
   if (erro == EEXIST && EhPasta(caminho)) return {};
-  return jl::Falhou(erro);
+  return Falhou(erro);
 }
 
 bool EhPasta(const char* caminho) {
   struct stat st {};
-  return ::stat(jl::ParaSistema(caminho).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return ::stat(cp1252::ParaUtf8(caminho).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool PastaTemporariaSistema(std::string* pasta) {
@@ -720,14 +626,14 @@ void EscreverErroPadrao(std::string_view texto) {
 }
 
 ResultadoSistema AbrirArquivoLog(const char* caminho, std::unique_ptr<ArquivoLog>* arquivo) {
-  const int fd = ::open(jl::ParaSistema(caminho).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return jl::Falhou(errno);
-  *arquivo = std::make_unique<jl::ArquivoLogPosix>(fd);
+  DescritorProprio fd(::open(cp1252::ParaUtf8(caminho).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (!fd.Valido()) return Falhou(errno);
+  *arquivo = std::make_unique<jl::ArquivoLogPosix>(std::move(fd));
   return {};
 }
 
 ResultadoSistema CarregarModulo(const char* caminho, std::unique_ptr<Biblioteca>* modulo) {
-  void* h = ::dlopen(jl::ParaSistema(caminho).c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* h = ::dlopen(cp1252::ParaUtf8(caminho).c_str(), RTLD_NOW | RTLD_LOCAL);
   if (h == nullptr) {
     ResultadoSistema r;
     r.ok = false;
@@ -735,7 +641,7 @@ ResultadoSistema CarregarModulo(const char* caminho, std::unique_ptr<Biblioteca>
     r.texto = cp1252::DeUtf8(::dlerror());
     return r;
   }
-  *modulo = std::make_unique<jl::BibliotecaModulo>(h);
+  *modulo = std::make_unique<BibliotecaPosix>(h);
   return {};
 }
 
@@ -762,18 +668,17 @@ void PreparaModuloCarregado() {}
 
 namespace plataforma {
 
+namespace {
+
+struct FechaPasta {
+  void operator()(DIR* pasta) const { ::closedir(pasta); }
+};
+
+}  // namespace
+
 ResultadoSistema CaminhoProprio(std::string* caminho) {
-  std::string lido(256, '\0');
-  for (;;) {
-    const ssize_t n = ::readlink("/proc/self/exe", lido.data(), lido.size());
-    if (n < 0) return jl::Falhou(errno);
-    // A result that fills the buffer may have been cut: try a larger one.
-    if (static_cast<std::size_t>(n) < lido.size()) {
-      lido.resize(static_cast<std::size_t>(n));
-      break;
-    }
-    lido.resize(lido.size() * 2);
-  }
+  std::string lido;
+  if (const int erro = posix::CaminhoDoPrograma(&lido); erro != 0) return Falhou(erro);
   *caminho = cp1252::DeUtf8(lido);
   return {};
 }
@@ -791,36 +696,34 @@ void LinhaDeComando(int argc, char** argv, std::string* argumentos, std::string*
 const char* SufixoPrograma() { return ""; }
 
 ResultadoSistema DefinirPastaAtual(const char* pasta) {
-  if (::chdir(jl::ParaSistema(pasta).c_str()) != 0) return jl::Falhou(errno);
+  if (::chdir(cp1252::ParaUtf8(pasta).c_str()) != 0) return Falhou(errno);
   return {};
 }
 
 bool EhArquivo(const char* caminho) {
   struct stat st {};
-  return ::stat(jl::ParaSistema(caminho).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  return ::stat(cp1252::ParaUtf8(caminho).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 ResultadoSistema ListarEntradas(const char* padrao, std::vector<EntradaPasta>* entradas) {
   entradas->clear();
-  const std::string p = jl::ParaSistema(padrao);
+  const std::string p = cp1252::ParaUtf8(padrao);
   const std::size_t barra = p.rfind('/');
   const std::string pasta = barra == std::string::npos ? "." : barra == 0 ? "/" : p.substr(0, barra);
   const std::string nome = barra == std::string::npos ? p : p.substr(barra + 1);
-  DIR* d = ::opendir(pasta.c_str());
-  if (d == nullptr) return jl::Falhou(errno);
-  const int fd = ::dirfd(d);
+  const std::unique_ptr<DIR, FechaPasta> d(::opendir(pasta.c_str()));
+  if (d == nullptr) return Falhou(errno);
+  const int fd = ::dirfd(d.get());
   for (;;) {
     errno = 0;
-    const dirent* e = ::readdir(d);
+    const dirent* e = ::readdir(d.get());
     if (e == nullptr) break;
     if (::fnmatch(nome.c_str(), e->d_name, 0) != 0) continue;
     struct stat st {};
     const bool eh_pasta = ::fstatat(fd, e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
     entradas->push_back({cp1252::DeUtf8(e->d_name), eh_pasta});
   }
-  const int erro = errno;
-  ::closedir(d);
-  if (erro != 0) return jl::Falhou(erro);
+  if (errno != 0) return Falhou(errno);
   return {};
 }
 
@@ -847,22 +750,21 @@ namespace jl {
 
 class SoquetePosix : public Soquete {
  public:
-  explicit SoquetePosix(int fd) : fd_(fd) {}
-  ~SoquetePosix() override { ::close(fd_); }
-  [[nodiscard]] long Id() const override { return fd_; }
+  explicit SoquetePosix(DescritorProprio fd) : fd_(std::move(fd)) {}
+  [[nodiscard]] long Id() const override { return fd_.get(); }
 
   ResultadoSistema Conectar(std::uint32_t endereco, std::uint16_t porta) override {
     sockaddr_in destino{};
     destino.sin_family = AF_INET;
     destino.sin_port = htons(porta);
     destino.sin_addr.s_addr = htonl(endereco);
-    if (::connect(fd_, reinterpret_cast<const sockaddr*>(&destino), sizeof destino) == 0) return {};
+    if (::connect(fd_.get(), reinterpret_cast<const sockaddr*>(&destino), sizeof destino) == 0) return {};
     return Falhou(errno);
   }
 
   ResultadoSistema Enviar(const char* dados, std::size_t n, std::size_t* enviados) override {
     for (;;) {
-      const ssize_t k = ::send(fd_, dados, n, MSG_NOSIGNAL);
+      const ssize_t k = ::send(fd_.get(), dados, n, MSG_NOSIGNAL);
       if (k >= 0) {
         *enviados = static_cast<std::size_t>(k);
         return {};
@@ -872,12 +774,12 @@ class SoquetePosix : public Soquete {
   }
 
   ResultadoSistema EncerrarEnvio() override {
-    if (::shutdown(fd_, SHUT_WR) != 0) return Falhou(errno);
+    if (::shutdown(fd_.get(), SHUT_WR) != 0) return Falhou(errno);
     return {};
   }
 
  private:
-  int fd_;
+  DescritorProprio fd_;
 };
 
 class RedePosix : public Rede {
@@ -885,9 +787,9 @@ class RedePosix : public Rede {
   ResultadoSistema Iniciar() override { return {}; }
   void Liberar() override {}
   ResultadoSistema CriarSoquete(std::unique_ptr<Soquete>* soquete) override {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return Falhou(errno);
-    *soquete = std::make_unique<SoquetePosix>(fd);
+    DescritorProprio fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!fd.Valido()) return Falhou(errno);
+    *soquete = std::make_unique<SoquetePosix>(std::move(fd));
     return {};
   }
 };

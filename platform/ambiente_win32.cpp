@@ -1,102 +1,40 @@
 // Ambiente on Windows: Win32 files, LoadLibrary, MessageBox and a real
-// progress window. windows.h is included here and nowhere else.
-#ifndef UNICODE
-#define UNICODE
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+// progress window. windows.h is included by the Win32 files alone.
 // windows.h comes before the headers that build on it.
 // clang-format off
-#include <windows.h>
+#include "platform/win32_comum.h"
 #include <commctrl.h>
 // clang-format on
 
 #include <string>
 
-#include "common/cp1252.h"
 #include "platform/ambiente.h"
 
 namespace plataforma {
 
+using win32::BuscaPropria;
+using win32::CaminhoInvalido;
+using win32::CaminhoValido;
+using win32::Cp1252ParaUtf16;
+using win32::ErroSistema;
+using win32::Falhou;
+using win32::FalhouAgora;
+using win32::HandleProprio;
+using win32::UltimoErro;
+using win32::Utf16ParaCp1252;
+using win32::Utf16ParaUtf8;
+using win32::Utf8ParaUtf16;
+
 namespace {
-
-std::wstring Largo(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring largo(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), largo.data(), n);
-  return largo;
-}
-
-std::string Estreito(std::wstring_view largo) {
-  if (largo.empty()) return {};
-  const int n =
-      ::WideCharToMultiByte(CP_UTF8, 0, largo.data(), static_cast<int>(largo.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, largo.data(), static_cast<int>(largo.size()), utf8.data(), n, nullptr, nullptr);
-  return utf8;
-}
-
-std::wstring LargoCp1252(std::string_view texto) {
-  const std::u16string u16 = cp1252::ParaUtf16(texto);
-  return {u16.begin(), u16.end()};
-}
-
-Falha FalhaDe(DWORD erro) {
-  switch (erro) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_ACCESS_DENIED:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_DIRECTORY:
-    case ERROR_MOD_NOT_FOUND:
-    case ERROR_PROC_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-      return Falha::kNaoEncontrado;
-    case ERROR_NOT_READY:
-    case ERROR_DEV_NOT_EXIST:
-    case ERROR_BAD_NETPATH:
-      return Falha::kDispositivoIndisponivel;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-    case ERROR_TOO_MANY_OPEN_FILES:
-    case ERROR_NOT_ENOUGH_QUOTA:
-      return Falha::kDiscoCheio;
-    default:
-      return Falha::kOutra;
-  }
-}
-
-Status ErroSistema(DWORD erro) {
-  wchar_t* texto = nullptr;
-  ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   erro, 0, reinterpret_cast<wchar_t*>(&texto), 0, nullptr);
-  std::string mensagem = texto != nullptr ? Estreito(texto) : "error " + std::to_string(erro);
-  if (texto != nullptr) ::LocalFree(texto);
-  while (!mensagem.empty() && (mensagem.back() == '\n' || mensagem.back() == '\r' || mensagem.back() == ' '))
-    mensagem.pop_back();
-  return Status::Erro(FalhaDe(erro), mensagem);
-}
-
-// A path with a NUL byte would reach the system cut short, naming another file.
-bool CaminhoValido(const std::string& caminho) { return caminho.find('\0') == std::string::npos; }
-Status CaminhoInvalido(const std::string& caminho) {
-  return Status::Erro(Falha::kNaoEncontrado, "the path holds a NUL byte: " + caminho.substr(0, caminho.find('\0')));
-}
-
-Status UltimoErro() { return ErroSistema(::GetLastError()); }
 
 class LeituraWin32 final : public ArquivoLeitura {
  public:
-  explicit LeituraWin32(HANDLE h) : h_(h) {}
-  ~LeituraWin32() override { ::CloseHandle(h_); }
+  explicit LeituraWin32(HandleProprio h) : h_(std::move(h)) {}
 
   Status Ler(char* buf, std::size_t n, std::size_t* lidos) override {
     DWORD r = 0;
     const DWORD pedido = n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
-    if (!::ReadFile(h_, buf, pedido, &r, nullptr)) {
+    if (!::ReadFile(h_.get(), buf, pedido, &r, nullptr)) {
       if (::GetLastError() == ERROR_HANDLE_EOF) {
         *lidos = 0;
         return Status::Ok();
@@ -109,27 +47,24 @@ class LeituraWin32 final : public ArquivoLeitura {
 
   Status Tamanho(std::uint64_t* bytes) override {
     LARGE_INTEGER t{};
-    if (!::GetFileSizeEx(h_, &t)) return UltimoErro();
+    if (!::GetFileSizeEx(h_.get(), &t)) return UltimoErro();
     *bytes = static_cast<std::uint64_t>(t.QuadPart);
     return Status::Ok();
   }
 
  private:
-  HANDLE h_;
+  HandleProprio h_;
 };
 
 class EscritaWin32 final : public ArquivoEscrita {
  public:
-  explicit EscritaWin32(HANDLE h) : h_(h) {}
-  ~EscritaWin32() override {
-    if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
-  }
+  explicit EscritaWin32(HandleProprio h) : h_(std::move(h)) {}
 
   Status Escrever(std::string_view texto) override {
     while (!texto.empty()) {
       DWORD escritos = 0;
       const DWORD pedido = texto.size() > 0x40000000 ? 0x40000000 : static_cast<DWORD>(texto.size());
-      if (!::WriteFile(h_, texto.data(), pedido, &escritos, nullptr)) return UltimoErro();
+      if (!::WriteFile(h_.get(), texto.data(), pedido, &escritos, nullptr)) return UltimoErro();
       if (escritos == 0) return ErroSistema(ERROR_DISK_FULL);
       texto.remove_prefix(escritos);
     }
@@ -137,17 +72,16 @@ class EscritaWin32 final : public ArquivoEscrita {
   }
 
   Status Fechar() override {
-    HANDLE h = h_;
-    h_ = INVALID_HANDLE_VALUE;
-    const bool descarregou = ::FlushFileBuffers(h) != 0;
+    HandleProprio h = std::move(h_);
+    const bool descarregou = ::FlushFileBuffers(h.get()) != 0;
     const DWORD erro = descarregou ? 0 : ::GetLastError();
-    ::CloseHandle(h);
+    h.Fecha();
     if (!descarregou && erro != ERROR_INVALID_HANDLE && erro != ERROR_INVALID_FUNCTION) return ErroSistema(erro);
     return Status::Ok();
   }
 
  private:
-  HANDLE h_;
+  HandleProprio h_;
 };
 
 class BibliotecaWin32 final : public Biblioteca {
@@ -255,7 +189,7 @@ class JanelaWin32 final : public JanelaProgresso {
   void DefineTexto(HWND controle, std::string& atual, std::string_view texto) {
     if (controle == nullptr || atual == texto) return;
     atual = texto;
-    ::SetWindowTextW(controle, LargoCp1252(texto).c_str());
+    ::SetWindowTextW(controle, Cp1252ParaUtf16(texto).c_str());
     mudou_ = true;
   }
 
@@ -273,61 +207,50 @@ class JanelaWin32 final : public JanelaProgresso {
 // The exclusive lock of the whole lock file; released and closed on destruction.
 class TravaWin32 final : public Trava {
  public:
-  explicit TravaWin32(HANDLE h) : h_(h) {}
+  explicit TravaWin32(HandleProprio h) : h_(std::move(h)) {}
   ~TravaWin32() override {
     OVERLAPPED inicio{};
-    ::UnlockFileEx(h_, 0, MAXDWORD, MAXDWORD, &inicio);
-    ::CloseHandle(h_);
+    ::UnlockFileEx(h_.get(), 0, MAXDWORD, MAXDWORD, &inicio);
   }
 
  private:
-  HANDLE h_;
+  HandleProprio h_;
 };
 
 class AmbienteWin32 final : public Ambiente {
  public:
   Status PastaPrograma(std::string* pasta) override {
-    std::wstring caminho(MAX_PATH, L'\0');
-    for (;;) {
-      const DWORD n = ::GetModuleFileNameW(nullptr, caminho.data(), static_cast<DWORD>(caminho.size()));
-      if (n == 0) return Status::Erro(Falha::kOutra, UltimoErro().mensagem());
-      if (n < caminho.size()) {
-        caminho.resize(n);
-        break;
-      }
-      caminho.resize(caminho.size() * 2);  // the path was cut: read it again
-    }
+    std::wstring caminho;
+    if (const DWORD erro = win32::CaminhoDoPrograma(&caminho); erro != 0)
+      return Status::Erro(Falha::kOutra, ErroSistema(erro).mensagem());
     const auto barra = caminho.find_last_of(L"\\/");
     if (barra == std::wstring::npos)
-      return Status::Erro(Falha::kOutra, "the program's path has no folder: " + Estreito(caminho));
-    *pasta = Estreito(caminho.substr(0, barra));
+      return Status::Erro(Falha::kOutra, "the program's path has no folder: " + Utf16ParaUtf8(caminho));
+    *pasta = Utf16ParaUtf8(caminho.substr(0, barra));
     return Status::Ok();
   }
 
   Status AbrirLeitura(const std::string& caminho, std::unique_ptr<ArquivoLeitura>* arquivo) override {
     if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
-    HANDLE h = ::CreateFileW(Largo(caminho).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    HandleProprio h(::CreateFileW(Utf8ParaUtf16(caminho).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!h.Valido()) {
       const DWORD erro = ::GetLastError();
       // CON and CONIN$ without a console to open: the name opens no file.
       if (erro == ERROR_INVALID_HANDLE) return Status::Erro(Falha::kNaoEncontrado, ErroSistema(erro).mensagem());
       return ErroSistema(erro);
     }
     // A console, a device (NUL, COM1) or a pipe is no file: reading it could wait forever.
-    if (::GetFileType(h) != FILE_TYPE_DISK) {
-      ::CloseHandle(h);
-      return Status::Erro(Falha::kNaoEncontrado, "not a disk file");
-    }
-    *arquivo = std::make_unique<LeituraWin32>(h);
+    if (::GetFileType(h.get()) != FILE_TYPE_DISK) return Status::Erro(Falha::kNaoEncontrado, "not a disk file");
+    *arquivo = std::make_unique<LeituraWin32>(std::move(h));
     return Status::Ok();
   }
 
   Status CriarEscrita(const std::string& caminho, std::unique_ptr<ArquivoEscrita>* arquivo) override {
     if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
-    const std::wstring nome = Largo(caminho);
-    HANDLE h = CriaNovo(nome);
-    if (h == INVALID_HANDLE_VALUE) {
+    const std::wstring nome = Utf8ParaUtf16(caminho);
+    HandleProprio h = CriaNovo(nome);
+    if (!h.Valido()) {
       const DWORD erro = ::GetLastError();
       if (EhPastaPropria(nome)) return Status::Erro(Falha::kOutra, "a folder stands under the name " + caminho);
       if (erro != ERROR_FILE_EXISTS && erro != ERROR_ALREADY_EXISTS) return ErroSistema(erro);
@@ -336,32 +259,34 @@ class AmbienteWin32 final : public Ambiente {
       // renamed over it: the old entry goes, whatever it was, untouched.
       const std::wstring ao_lado = nome + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
       h = CriaNovo(ao_lado);
-      if (h == INVALID_HANDLE_VALUE) {
+      if (!h.Valido()) {
         if (::GetLastError() == ERROR_FILE_EXISTS)
-          return Status::Erro(Falha::kOutra, "something stands under the name " + Estreito(ao_lado));
+          return Status::Erro(Falha::kOutra, "something stands under the name " + Utf16ParaUtf8(ao_lado));
         return UltimoErro();
       }
       if (!::MoveFileExW(ao_lado.c_str(), nome.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         const Status falha = UltimoErro();
-        ::CloseHandle(h);
+        h.Fecha();
+        // The new file beside the name is the call's own: it goes with the failure.
         (void)::DeleteFileW(ao_lado.c_str());
         return falha;
       }
     }
-    *arquivo = std::make_unique<EscritaWin32>(h);
+    *arquivo = std::make_unique<EscritaWin32>(std::move(h));
     return Status::Ok();
   }
 
   Status Renomear(const std::string& origem, const std::string& destino) override {
     if (!CaminhoValido(origem)) return CaminhoInvalido(origem);
     if (!CaminhoValido(destino)) return CaminhoInvalido(destino);
-    if (!::MoveFileExW(Largo(origem).c_str(), Largo(destino).c_str(), MOVEFILE_REPLACE_EXISTING)) return UltimoErro();
+    if (!::MoveFileExW(Utf8ParaUtf16(origem).c_str(), Utf8ParaUtf16(destino).c_str(), MOVEFILE_REPLACE_EXISTING))
+      return UltimoErro();
     return Status::Ok();
   }
 
   Status Apagar(const std::string& caminho) override {
     if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
-    if (!::DeleteFileW(Largo(caminho).c_str())) {
+    if (!::DeleteFileW(Utf8ParaUtf16(caminho).c_str())) {
       const DWORD erro = ::GetLastError();
       if (erro != ERROR_FILE_NOT_FOUND && erro != ERROR_PATH_NOT_FOUND) return ErroSistema(erro);
     }
@@ -371,21 +296,21 @@ class AmbienteWin32 final : public Ambiente {
   Status CarregarBiblioteca(const std::string& nome, std::unique_ptr<Biblioteca>* biblioteca) override {
     if (!CaminhoValido(nome)) return CaminhoInvalido(nome);
     // By name, as the system searches for it: the program's folder comes first.
-    HMODULE m = ::LoadLibraryW(Largo(nome + ".dll").c_str());
+    HMODULE m = ::LoadLibraryW(Utf8ParaUtf16(nome + ".dll").c_str());
     if (m == nullptr) return UltimoErro();
     *biblioteca = std::make_unique<BibliotecaWin32>(m);
     return Status::Ok();
   }
 
   void MensagemAviso(std::string_view titulo, std::string_view texto) override {
-    ::MessageBoxW(nullptr, LargoCp1252(texto).c_str(), LargoCp1252(titulo).c_str(), MB_OK | MB_TASKMODAL);
+    ::MessageBoxW(nullptr, Cp1252ParaUtf16(texto).c_str(), Cp1252ParaUtf16(titulo).c_str(), MB_OK | MB_TASKMODAL);
   }
 
   std::unique_ptr<JanelaProgresso> CriarJanelaProgresso() override { return std::make_unique<JanelaWin32>(); }
 
   Status Travar(const std::string& caminho, std::unique_ptr<Trava>* trava) override {
     if (!CaminhoValido(caminho)) return CaminhoInvalido(caminho);
-    const std::wstring nome = Largo(caminho);
+    const std::wstring nome = Utf8ParaUtf16(caminho);
     // Every run opens the file (a link as a link, never what it names) and
     // shares it; the first to find it missing creates it. A name that the
     // open does not find and CREATE_NEW finds taken is another run's new
@@ -394,12 +319,12 @@ class AmbienteWin32 final : public Ambiente {
     constexpr int kTentativas = 16;
     constexpr DWORD kPartilha = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     for (int tentativa = 0; tentativa < kTentativas; ++tentativa) {
-      HANDLE h = ::CreateFileW(nome.c_str(), GENERIC_READ, kPartilha, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-      if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_NOT_FOUND)
-        h = ::CreateFileW(nome.c_str(), GENERIC_READ, kPartilha, nullptr, CREATE_NEW,
-                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-      if (h == INVALID_HANDLE_VALUE) {
+      HandleProprio h(::CreateFileW(nome.c_str(), GENERIC_READ, kPartilha, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+      if (!h.Valido() && ::GetLastError() == ERROR_FILE_NOT_FOUND)
+        h = HandleProprio(::CreateFileW(nome.c_str(), GENERIC_READ, kPartilha, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+      if (!h.Valido()) {
         const DWORD erro = ::GetLastError();
         if (EhPastaPropria(nome)) return Status::Erro(Falha::kOutra, "a folder stands under the name " + caminho);
         if (erro != ERROR_FILE_EXISTS && erro != ERROR_ALREADY_EXISTS) return ErroSistema(erro);
@@ -409,17 +334,11 @@ class AmbienteWin32 final : public Ambiente {
         }
         continue;
       }
-      if (::GetFileType(h) != FILE_TYPE_DISK) {
-        ::CloseHandle(h);
+      if (::GetFileType(h.get()) != FILE_TYPE_DISK)
         return Status::Erro(Falha::kOutra, "the lock file is not a disk file: " + caminho);
-      }
       OVERLAPPED inicio{};
-      if (!::LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &inicio)) {
-        const Status falha = UltimoErro();
-        ::CloseHandle(h);
-        return falha;
-      }
-      *trava = std::make_unique<TravaWin32>(h);
+      if (!::LockFileEx(h.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &inicio)) return UltimoErro();
+      *trava = std::make_unique<TravaWin32>(std::move(h));
       return Status::Ok();
     }
     return Status::Erro(Falha::kOutra, "the lock file cannot be opened nor created: " + caminho);
@@ -434,9 +353,9 @@ class AmbienteWin32 final : public Ambiente {
  private:
   // A new file for writing, never through a link; others may read it and
   // rename it (CriarEscrita renames it into place while it is open).
-  static HANDLE CriaNovo(const std::wstring& nome) {
-    return ::CreateFileW(nome.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  static HandleProprio CriaNovo(const std::wstring& nome) {
+    return HandleProprio(::CreateFileW(nome.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   }
 
   // True when the name itself (not what a link names) is a folder.
@@ -473,80 +392,26 @@ namespace plataforma {
 namespace {
 namespace jl {
 
-std::wstring Largo(std::string_view texto) {
-  const std::u16string u16 = cp1252::ParaUtf16(texto);
-  return {u16.begin(), u16.end()};
-}
-
-std::string Estreito(std::wstring_view largo) {
-  if (largo.empty()) return {};
-  const int n = ::WideCharToMultiByte(1252, 0, largo.data(), static_cast<int>(largo.size()), nullptr, 0, "?", nullptr);
-  std::string texto(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(1252, 0, largo.data(), static_cast<int>(largo.size()), texto.data(), n, "?", nullptr);
-  return texto;
-}
-
-ResultadoSistema Falhou(DWORD erro) {
-  ResultadoSistema r;
-  r.ok = false;
-  r.codigo = static_cast<long>(erro);
-  wchar_t* texto = nullptr;
-  ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   erro, 0, reinterpret_cast<wchar_t*>(&texto), 0, nullptr);
-  if (texto != nullptr) {
-    r.texto = Estreito(texto);
-    ::LocalFree(texto);
-  } else {
-    r.texto = "erro " + std::to_string(erro);
-  }
-  while (!r.texto.empty() && (r.texto.back() == '\n' || r.texto.back() == '\r' || r.texto.back() == ' '))
-    r.texto.pop_back();
-  return r;
-}
-
-ResultadoSistema FalhouAgora() { return Falhou(::GetLastError()); }
-
-void Fecha(HANDLE* h) {
-  if (*h != INVALID_HANDLE_VALUE && *h != nullptr) ::CloseHandle(*h);
-  *h = INVALID_HANDLE_VALUE;
-}
-
 class ArquivoLogWin32 : public ArquivoLog {
  public:
-  explicit ArquivoLogWin32(HANDLE h) : h_(h) {}
-  ~ArquivoLogWin32() override { Fecha(&h_); }
+  explicit ArquivoLogWin32(HandleProprio h) : h_(std::move(h)) {}
   void Escrever(const char* dados, std::size_t n) override {
     while (n > 0) {
       DWORD escritos = 0;
       const DWORD parte = n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
-      if (::WriteFile(h_, dados, parte, &escritos, nullptr) == 0 || escritos == 0) return;
+      if (::WriteFile(h_.get(), dados, parte, &escritos, nullptr) == 0 || escritos == 0) return;
       dados += escritos;
       n -= escritos;
     }
   }
   ResultadoSistema Estado() override {
     BY_HANDLE_FILE_INFORMATION info;
-    if (::GetFileInformationByHandle(h_, &info) == 0) return FalhouAgora();
+    if (::GetFileInformationByHandle(h_.get(), &info) == 0) return FalhouAgora();
     return {};
   }
 
  private:
-  HANDLE h_;
-};
-
-class BibliotecaModulo : public Biblioteca {
- public:
-  explicit BibliotecaModulo(HMODULE m) : m_(m) {}
-  ~BibliotecaModulo() override { ::FreeLibrary(m_); }
-  Status Funcao(const std::string& nome, EnderecoFuncao* endereco) override {
-    FARPROC f = ::GetProcAddress(m_, nome.c_str());
-    if (f == nullptr) return Status::Erro(Falha::kNaoEncontrado, "no function " + nome);
-    *endereco = reinterpret_cast<EnderecoFuncao>(f);  // NOLINT(cppcoreguidelines-pro-type-reinterpret-cast)
-    return Status::Ok();
-  }
-
- private:
-  HMODULE m_;
+  HandleProprio h_;
 };
 
 constexpr DWORD kTamanhoPipe = 5120;
@@ -555,25 +420,26 @@ constexpr DWORD kTamanhoPipe = 5120;
 // it brought is handed out by Ler.
 class CanalWin32 : public Canal {
  public:
-  CanalWin32(HANDLE leitura, HANDLE escrita, HANDLE evento) : leitura_(leitura), escrita_(escrita), evento_(evento) {}
+  CanalWin32(HandleProprio leitura, HandleProprio escrita, HandleProprio evento)
+      : leitura_(std::move(leitura)), escrita_(std::move(escrita)), evento_(std::move(evento)) {}
+  // The read in flight is cancelled before its buffer and its event go.
   ~CanalWin32() override {
     FecharEscrita();
     FecharLeitura();
-    Fecha(&evento_);
   }
-  [[nodiscard]] long IdEscrita() const override { return static_cast<long>(reinterpret_cast<std::intptr_t>(escrita_)); }
-  [[nodiscard]] long IdLeitura() const override { return static_cast<long>(reinterpret_cast<std::intptr_t>(leitura_)); }
-  void FecharEscrita() override { Fecha(&escrita_); }
+  [[nodiscard]] long IdEscrita() const override { return Id(escrita_); }
+  [[nodiscard]] long IdLeitura() const override { return Id(leitura_); }
+  void FecharEscrita() override { escrita_.Fecha(); }
   void FecharLeitura() override {
     if (pendente_) {
       DWORD n = 0;
-      ::CancelIoEx(leitura_, &ov_);
-      ::GetOverlappedResult(leitura_, &ov_, &n, TRUE);
+      ::CancelIoEx(leitura_.get(), &ov_);
+      ::GetOverlappedResult(leitura_.get(), &ov_, &n, TRUE);
       pendente_ = false;
     }
-    Fecha(&leitura_);
+    leitura_.Fecha();
   }
-  [[nodiscard]] bool LeituraAberta() const override { return leitura_ != INVALID_HANDLE_VALUE; }
+  [[nodiscard]] bool LeituraAberta() const override { return leitura_.Valido(); }
 
   ResultadoSistema Ler(char* dados, std::size_t n, std::size_t* lidos) override {
     while (!Pronto()) {
@@ -597,17 +463,17 @@ class CanalWin32 : public Canal {
   // Data, the end of the stream or a failure is there to be taken by Ler.
   [[nodiscard]] bool Pronto() const { return fim_ > inicio_ || terminou_ || erro_ != 0; }
   [[nodiscard]] bool pendente() const { return pendente_; }
-  [[nodiscard]] HANDLE evento() const { return evento_; }
-  [[nodiscard]] HANDLE escrita() const { return escrita_; }
+  [[nodiscard]] HANDLE evento() const { return evento_.get(); }
+  [[nodiscard]] HANDLE escrita() const { return escrita_.get(); }
 
   // Starts a read when none is in flight and nothing waits to be taken.
   void Inicia() {
     while (!Pronto() && !pendente_) {
-      ::ResetEvent(evento_);
+      ::ResetEvent(evento_.get());
       ov_ = OVERLAPPED{};
-      ov_.hEvent = evento_;
+      ov_.hEvent = evento_.get();
       DWORD n = 0;
-      if (::ReadFile(leitura_, buffer_, kTamanhoPipe, &n, &ov_) != 0) {
+      if (::ReadFile(leitura_.get(), buffer_, kTamanhoPipe, &n, &ov_) != 0) {
         inicio_ = 0;
         fim_ = n;  // a read of 0 bytes (an empty write) is no data: read again
         continue;
@@ -619,7 +485,7 @@ class CanalWin32 : public Canal {
   // Takes the result of the read in flight; with esperar false, only when done.
   void Conclui(bool esperar) {
     DWORD n = 0;
-    if (::GetOverlappedResult(leitura_, &ov_, &n, esperar ? TRUE : FALSE) != 0) {
+    if (::GetOverlappedResult(leitura_.get(), &ov_, &n, esperar ? TRUE : FALSE) != 0) {
       pendente_ = false;
       inicio_ = 0;
       fim_ = n;
@@ -632,6 +498,9 @@ class CanalWin32 : public Canal {
   }
 
  private:
+  // The number by which the system knows the handle, for the log.
+  static long Id(const HandleProprio& h) { return static_cast<long>(reinterpret_cast<std::intptr_t>(h.get())); }
+
   void Anota(DWORD erro) {
     if (erro == ERROR_IO_PENDING) {
       pendente_ = true;
@@ -642,9 +511,9 @@ class CanalWin32 : public Canal {
     }
   }
 
-  HANDLE leitura_;
-  HANDLE escrita_;
-  HANDLE evento_;
+  HandleProprio leitura_;
+  HandleProprio escrita_;
+  HandleProprio evento_;
   OVERLAPPED ov_{};
   char buffer_[kTamanhoPipe]{};
   DWORD inicio_ = 0;
@@ -662,25 +531,17 @@ class ProcessosWin32 : public Processos {
     std::swprintf(nome, 96, L"\\\\.\\pipe\\jvmlaunch.%lu.%lu.%u", ::GetCurrentProcessId(), ::GetCurrentThreadId(),
                   ++serie);
     SECURITY_ATTRIBUTES herdavel{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE leitura =
+    HandleProprio leitura(
         ::CreateNamedPipeW(nome, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
                            PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
-                           kTamanhoPipe, kTamanhoPipe, 0, nullptr);
-    if (leitura == INVALID_HANDLE_VALUE) return FalhouAgora();
-    HANDLE escrita = ::CreateFileW(nome, GENERIC_WRITE, 0, &herdavel, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (escrita == INVALID_HANDLE_VALUE) {
-      ResultadoSistema r = FalhouAgora();
-      ::CloseHandle(leitura);
-      return r;
-    }
-    HANDLE evento = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (evento == nullptr) {
-      ResultadoSistema r = FalhouAgora();
-      ::CloseHandle(leitura);
-      ::CloseHandle(escrita);
-      return r;
-    }
-    *canal = std::make_unique<CanalWin32>(leitura, escrita, evento);
+                           kTamanhoPipe, kTamanhoPipe, 0, nullptr));
+    if (!leitura.Valido()) return FalhouAgora();
+    HandleProprio escrita(
+        ::CreateFileW(nome, GENERIC_WRITE, 0, &herdavel, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!escrita.Valido()) return FalhouAgora();
+    HandleProprio evento(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!evento.Valido()) return FalhouAgora();
+    *canal = std::make_unique<CanalWin32>(std::move(leitura), std::move(escrita), std::move(evento));
     return {};
   }
 
@@ -693,13 +554,14 @@ class ProcessosWin32 : public Processos {
     si.hStdOutput = static_cast<CanalWin32&>(saida).escrita();
     si.hStdError = static_cast<CanalWin32&>(erro).escrita();
     SECURITY_ATTRIBUTES herdavel{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    std::wstring comando = Largo(linha);
+    std::wstring comando = Cp1252ParaUtf16(linha);
     if (comando.empty()) return Falhou(ERROR_FILE_NOT_FOUND);
     PROCESS_INFORMATION pi{};
     if (::CreateProcessW(nullptr, comando.data(), &herdavel, &herdavel, TRUE, 0, nullptr, nullptr, &si, &pi) == 0)
       return FalhouAgora();
-    ::CloseHandle(pi.hProcess);
-    ::CloseHandle(pi.hThread);
+    // The child is never waited for: its handles go at once.
+    const HandleProprio processo(pi.hProcess);
+    const HandleProprio thread_principal(pi.hThread);
     return {};
   }
 
@@ -747,7 +609,7 @@ long IdThreadAtual() { return static_cast<long>(::GetCurrentThreadId()); }
 long IdProcessoAtual() { return static_cast<long>(::GetCurrentProcessId()); }
 
 bool LerVariavel(const char* nome, std::string* valor) {
-  const std::wstring n = jl::Largo(nome);
+  const std::wstring n = Cp1252ParaUtf16(nome);
   ::SetLastError(ERROR_SUCCESS);
   DWORD tamanho = ::GetEnvironmentVariableW(n.c_str(), nullptr, 0);
   if (tamanho == 0) {
@@ -758,24 +620,25 @@ bool LerVariavel(const char* nome, std::string* valor) {
   std::wstring v(tamanho, L'\0');
   tamanho = ::GetEnvironmentVariableW(n.c_str(), v.data(), tamanho);
   v.resize(tamanho);
-  *valor = jl::Estreito(v);
+  *valor = Utf16ParaCp1252(v);
   return true;
 }
 
 ResultadoSistema DefinirVariavel(const char* nome, const char* valor) {
-  if (::SetEnvironmentVariableW(jl::Largo(nome).c_str(), jl::Largo(valor).c_str()) == 0) return jl::FalhouAgora();
+  if (::SetEnvironmentVariableW(Cp1252ParaUtf16(nome).c_str(), Cp1252ParaUtf16(valor).c_str()) == 0)
+    return FalhouAgora();
   return {};
 }
 
 ResultadoSistema CriarPasta(const char* caminho) {
-  if (::CreateDirectoryW(jl::Largo(caminho).c_str(), nullptr) != 0) return {};
+  if (::CreateDirectoryW(Cp1252ParaUtf16(caminho).c_str(), nullptr) != 0) return {};
   const DWORD erro = ::GetLastError();
   if (erro == ERROR_ALREADY_EXISTS && EhPasta(caminho)) return {};
-  return jl::Falhou(erro);
+  return Falhou(erro);
 }
 
 bool EhPasta(const char* caminho) {
-  const DWORD atributos = ::GetFileAttributesW(jl::Largo(caminho).c_str());
+  const DWORD atributos = ::GetFileAttributesW(Cp1252ParaUtf16(caminho).c_str());
   return atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -785,7 +648,7 @@ bool PastaTemporariaSistema(std::string* pasta) {
   if (n == 0 || n > MAX_PATH + 1) return false;
   std::wstring p(buffer, n);
   while (p.size() > 3 && (p.back() == L'\\' || p.back() == L'/')) p.pop_back();
-  *pasta = jl::Estreito(p);
+  *pasta = Utf16ParaCp1252(p);
   return true;
 }
 
@@ -797,7 +660,7 @@ void EscreverErroPadrao(std::string_view texto) {
   DWORD modo = 0;
   DWORD escritos = 0;
   if (::GetConsoleMode(h, &modo) != 0) {
-    const std::wstring largo = jl::Largo(texto);
+    const std::wstring largo = Cp1252ParaUtf16(texto);
     ::WriteConsoleW(h, largo.data(), static_cast<DWORD>(largo.size()), &escritos, nullptr);
     return;
   }
@@ -806,17 +669,17 @@ void EscreverErroPadrao(std::string_view texto) {
 
 ResultadoSistema AbrirArquivoLog(const char* caminho, std::unique_ptr<ArquivoLog>* arquivo) {
   SECURITY_ATTRIBUTES nao_herdavel{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
-  HANDLE h = ::CreateFileW(jl::Largo(caminho).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &nao_herdavel, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return jl::FalhouAgora();
-  *arquivo = std::make_unique<jl::ArquivoLogWin32>(h);
+  HandleProprio h(::CreateFileW(Cp1252ParaUtf16(caminho).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &nao_herdavel,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.Valido()) return FalhouAgora();
+  *arquivo = std::make_unique<jl::ArquivoLogWin32>(std::move(h));
   return {};
 }
 
 ResultadoSistema CarregarModulo(const char* caminho, std::unique_ptr<Biblioteca>* modulo) {
-  HMODULE m = ::LoadLibraryW(jl::Largo(caminho).c_str());
-  if (m == nullptr) return jl::FalhouAgora();
-  *modulo = std::make_unique<jl::BibliotecaModulo>(m);
+  HMODULE m = ::LoadLibraryW(Cp1252ParaUtf16(caminho).c_str());
+  if (m == nullptr) return FalhouAgora();
+  *modulo = std::make_unique<BibliotecaWin32>(m);
   return {};
 }
 
@@ -1007,25 +870,15 @@ void PreparaModuloCarregado() {
 namespace plataforma {
 
 ResultadoSistema CaminhoProprio(std::string* caminho) {
-  std::wstring lido(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = ::GetModuleFileNameW(nullptr, lido.data(), static_cast<DWORD>(lido.size()));
-    if (n == 0) return jl::FalhouAgora();
-    // A result that fills the buffer was cut: try a larger one.
-    if (n < lido.size()) {
-      lido.resize(n);
-      break;
-    }
-    if (lido.size() >= 0x10000) return jl::Falhou(ERROR_INSUFFICIENT_BUFFER);
-    lido.resize(lido.size() * 2);
-  }
-  *caminho = jl::Estreito(lido);
+  std::wstring lido;
+  if (const DWORD erro = win32::CaminhoDoPrograma(&lido); erro != 0) return Falhou(erro);
+  *caminho = Utf16ParaCp1252(lido);
   return {};
 }
 
 void LinhaDeComando(int /*argc*/, char** /*argv*/, std::string* argumentos, std::string* completa) {
   const wchar_t* linha = ::GetCommandLineW();
-  *completa = jl::Estreito(linha != nullptr ? linha : L"");
+  *completa = Utf16ParaCp1252(linha != nullptr ? linha : L"");
   // The program name ends at the first blank or tab outside double quotes.
   std::size_t i = 0;
   bool aspas = false;
@@ -1041,36 +894,36 @@ void LinhaDeComando(int /*argc*/, char** /*argv*/, std::string* argumentos, std:
 const char* SufixoPrograma() { return ".exe"; }
 
 ResultadoSistema DefinirPastaAtual(const char* pasta) {
-  if (::SetCurrentDirectoryW(jl::Largo(pasta).c_str()) == 0) return jl::FalhouAgora();
+  if (::SetCurrentDirectoryW(Cp1252ParaUtf16(pasta).c_str()) == 0) return FalhouAgora();
   return {};
 }
 
 bool EhArquivo(const char* caminho) {
-  const DWORD atributos = ::GetFileAttributesW(jl::Largo(caminho).c_str());
+  const DWORD atributos = ::GetFileAttributesW(Cp1252ParaUtf16(caminho).c_str());
   return atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 ResultadoSistema ListarEntradas(const char* padrao, std::vector<EntradaPasta>* entradas) {
   entradas->clear();
   WIN32_FIND_DATAW dados{};
-  HANDLE busca = ::FindFirstFileW(jl::Largo(padrao).c_str(), &dados);
-  if (busca == INVALID_HANDLE_VALUE) {
+  const BuscaPropria busca(::FindFirstFileW(Cp1252ParaUtf16(padrao).c_str(), &dados));
+  if (!busca.Valido()) {
     const DWORD erro = ::GetLastError();
     // The folder is there and nothing in it matches.
     if (erro == ERROR_FILE_NOT_FOUND || erro == ERROR_NO_MORE_FILES) return {};
-    return jl::Falhou(erro);
+    return Falhou(erro);
   }
   do {
-    entradas->push_back({jl::Estreito(dados.cFileName), (dados.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-  } while (::FindNextFileW(busca, &dados) != 0);
+    entradas->push_back({Utf16ParaCp1252(dados.cFileName), (dados.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (::FindNextFileW(busca.get(), &dados) != 0);
   const DWORD erro = ::GetLastError();
-  ::FindClose(busca);
-  if (erro != ERROR_NO_MORE_FILES) return jl::Falhou(erro);
+  if (erro != ERROR_NO_MORE_FILES) return Falhou(erro);
   return {};
 }
 
 void MensagemAtencao(std::string_view titulo, std::string_view texto) {
-  ::MessageBoxW(nullptr, jl::Largo(texto).c_str(), jl::Largo(titulo).c_str(), MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+  ::MessageBoxW(nullptr, Cp1252ParaUtf16(texto).c_str(), Cp1252ParaUtf16(titulo).c_str(),
+                MB_OK | MB_ICONWARNING | MB_TASKMODAL);
 }
 
 }  // namespace plataforma
