@@ -1,8 +1,9 @@
 // What the POSIX files of the platform share, and nobody else includes: the
-// system's errors as the layer reports them, the program's own path and the
-// owner of a file descriptor.
+// system's errors as the layer reports them, the program's own path, the
+// loading of a library and the owner of a file descriptor.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -27,6 +28,10 @@ Status CaminhoInvalido(const std::string& caminho);
 // The full path of the running program (the link /proc/self/exe), whole
 // whatever its length; 0, or the errno of the failure.
 int CaminhoDoPrograma(std::string* caminho);
+
+// Loads the library at the path (modulos_posix.cpp); kNaoEncontrado, with
+// the loader's text, when it cannot.
+Status CarregaBiblioteca(const std::string& caminho, std::unique_ptr<Biblioteca>* biblioteca);
 
 // The one owner of a file descriptor: closes it when it goes, or at Fecha.
 class DescritorProprio {

@@ -1,7 +1,7 @@
 // What the Win32 files of the platform share, and nobody else includes:
 // windows.h, the conversions between the programs' texts and the system's
-// UTF-16, the system's error texts as the layer reports them, and the owner
-// of a handle.
+// UTF-16, the system's error texts as the layer reports them, the program's
+// own path, the loading of a library and the owner of a handle.
 #pragma once
 
 #ifndef UNICODE
@@ -12,6 +12,7 @@
 #endif
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -49,6 +50,10 @@ Status CaminhoInvalido(const std::string& caminho);
 // The full path of the running program, whole whatever its length; 0, or
 // the system's error code.
 DWORD CaminhoDoPrograma(std::wstring* caminho);
+
+// Loads the library by its name as the system searches for it
+// (modulos_win32.cpp); the system's error when it cannot.
+Status CarregaBiblioteca(const std::wstring& nome, std::unique_ptr<Biblioteca>* biblioteca);
 
 // How each kind of handle is released.
 struct FechaHandle {
