@@ -6,9 +6,10 @@
 //     and command line, hidden children with pipes on their output, and the
 //     sockets of the hand-off to a running client (jvmlaunch):
 //     processos_posix.cpp, processos_win32.cpp;
-//   - modules: libraries and programs loaded by name or path, and the loader
-//     that prepares this program's image when a host loads it as a module:
-//     modulos_posix.cpp, modulos_win32.cpp.
+//   - modules: libraries and programs loaded by name or path
+//     (modulos_posix.cpp, modulos_win32.cpp), and the loader that prepares
+//     this program's image when a host loads it as a module
+//     (carregador_win32.cpp; POSIX needs none).
 // Nothing else includes a system header; windows.h is included only by the
 // Win32 files (through win32_comum.h, as the POSIX ones share posix_comum.h).
 //
