@@ -1,28 +1,51 @@
-// The programs reach the operating system only through Ambiente: files, the
-// program's folder, libraries, message boxes and the progress window, and
-// (for jvmlaunch) processes and the environment. One implementation per
-// platform: ambiente_posix.cpp and ambiente_win32.cpp.
+// The one way of the programs to the operating system, in three concerns,
+// each implemented once per platform:
+//   - files, folders, the lock file, message boxes and the progress window:
+//     arquivos_posix.cpp, arquivos_win32.cpp;
+//   - processes: the environment, the clock and ids, the program's own path
+//     and command line, hidden children with pipes on their output, and the
+//     sockets of the hand-off to a running client (jvmlaunch):
+//     processos_posix.cpp, processos_win32.cpp;
+//   - modules: libraries and programs loaded by name or path
+//     (modulos_posix.cpp, modulos_win32.cpp), and the loader that prepares
+//     this program's image when a host loads it as a module
+//     (carregador_win32.cpp; POSIX needs none).
+// Nothing else includes a system header; windows.h is included only by the
+// Win32 files (through win32_comum.h, as the POSIX ones share posix_comum.h).
 //
-// Paths are UTF-8 texts on every platform (the Win32 implementation converts
-// them to UTF-16). Texts shown to the user are Windows-1252.
+// Two families of calls, one per program:
+//   - Ambiente (valida) and what it makes take paths as UTF-8 texts and
+//     report failures as a Status whose kind is one of the failure kinds the
+//     programs tell apart. Every call of Ambiente that takes a path refuses
+//     one that holds a NUL byte with kNaoEncontrado before it reaches the
+//     system, which would take it cut short, naming another file.
+//   - The free functions, Processos, Rede and what they make (jvmlaunch)
+//     take 8-bit texts in Windows-1252, as jvmlaunch keeps its texts, and
+//     report failures as a ResultadoSistema with the system's own code and
+//     text, which jvmlaunch logs. The Win32 implementation converts them to
+//     and from UTF-16, the POSIX one to and from UTF-8 at the system's
+//     boundary (a character that Windows-1252 lacks comes back as '?').
+//     Bytes read from a child's streams are never converted.
+// Texts shown to the user are Windows-1252 in both. Nobody outside this
+// layer reads errno or GetLastError().
 //
-// Every call that can fail returns a Status whose kind is one of the failure
-// kinds the programs tell apart; nobody outside this layer reads errno or
-// GetLastError(). All methods may be called from several threads at once; a
-// single ArquivoLeitura, ArquivoEscrita, Trava or JanelaProgresso belongs to
-// one thread at a time.
+// All calls may be made from several threads at once; one object that a
+// call makes (a file, a lock, a window, a pipe, a socket, a library) belongs
+// to one thread at a time.
 //
 // The programs run in folders that others can write to and on input that may
 // be hostile: no call blocks on what a name opens, follows a link when it
 // creates or replaces a file, or ends the process when a standard stream is
-// closed or broken (POSIX: the first call of Padrao() ignores SIGPIPE and
-// gives a closed standard stream /dev/null, so that no file takes its number).
+// closed or broken (POSIX: the first call of Ambiente::Padrao() ignores
+// SIGPIPE and gives a closed standard stream /dev/null, so that no file takes
+// its number).
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The standard Windows calling convention, for functions that libraries of
 // the project export; empty where the platform has only one.
@@ -33,6 +56,10 @@
 #endif
 
 namespace plataforma {
+
+// ===========================================================================
+// Results
+// ===========================================================================
 
 // The kinds of failure the programs act on differently.
 enum class Falha {
@@ -65,6 +92,21 @@ class [[nodiscard]] Status {
   Falha falha_ = Falha::kNenhuma;
   std::string mensagem_;
 };
+
+// The result of a call of jvmlaunch's family.
+struct ResultadoSistema {
+  bool ok = true;
+  long codigo = 0;    // the system's error code; 0 when ok
+  std::string texto;  // the system's text for codigo, cp1252, no trailing line end
+
+  static ResultadoSistema Sucesso() { return {}; }
+};
+
+// ===========================================================================
+// Files, folders, the lock file, message boxes and the progress window
+// ===========================================================================
+
+class Biblioteca;  // a library loaded by Ambiente: see "Modules" below
 
 // A file open for sequential reading.
 class ArquivoLeitura {
@@ -103,19 +145,6 @@ class Trava {
   Trava(const Trava&) = delete;
   Trava& operator=(const Trava&) = delete;
   virtual ~Trava() = default;
-};
-
-// A function found in a library, as an untyped address.
-using EnderecoFuncao = void (*)();
-
-class Biblioteca {
- public:
-  Biblioteca() = default;
-  Biblioteca(const Biblioteca&) = delete;
-  Biblioteca& operator=(const Biblioteca&) = delete;
-  virtual ~Biblioteca() = default;
-  // kNaoEncontrado when the library has no function of that name.
-  virtual Status Funcao(const std::string& nome, EnderecoFuncao* endereco) = 0;
 };
 
 // The progress window of valida: title "Validador", a bar from 0 to 100, the
@@ -175,14 +204,18 @@ class Ambiente {
   // kDiscoCheio; kDispositivoIndisponivel; kOutra.
   virtual Status CriarEscrita(const std::string& caminho, std::unique_ptr<ArquivoEscrita>* arquivo) = 0;
 
-  // Replaces destino by origem in one step (same folder).
+  // Replaces destino by origem in one step (same folder). kNaoEncontrado for
+  // a missing origem, a missing folder or refused access; kOutra, among
+  // others, for two different file systems.
   virtual Status Renomear(const std::string& origem, const std::string& destino) = 0;
 
-  // Deletes the file; a file that is not there is not a failure.
+  // Deletes the file; a file that is not there, or a folder that is not, is
+  // not a failure. A folder under the name is kNaoEncontrado.
   virtual Status Apagar(const std::string& caminho) = 0;
 
   // Loads a library of the project by its base name ("DllInscE32"), from the
-  // program's folder first. kNaoEncontrado when it is not there.
+  // program's folder first. kNaoEncontrado when it is not there, and for a
+  // name holding a NUL byte.
   virtual Status CarregarBiblioteca(const std::string& nome, std::unique_ptr<Biblioteca>* biblioteca) = 0;
 
   // A message box with the caption, the text and one OK button; returns when
@@ -201,8 +234,9 @@ class Ambiente {
   // file is never written nor deleted, so a hard link under its name leaves
   // its other names as they were. A symbolic link under the name is removed,
   // never followed (Windows: it is opened as a link); so is a FIFO, a socket
-  // or a device (POSIX). A folder under the name is kOutra; kNaoEncontrado
-  // for refused access; kDiscoCheio; kOutra.
+  // or a device (POSIX), whether or not it can be opened. A folder under the
+  // name is kOutra; kNaoEncontrado for a missing folder or refused access;
+  // kDiscoCheio; kOutra.
   virtual Status Travar(const std::string& caminho, std::unique_ptr<Trava>* trava) = 0;
 
   // Gives the file `caminho` (a regular file, opened without following a
@@ -242,51 +276,7 @@ class AmbienteIntermediario : public Ambiente {
   Ambiente& alvo_;
 };
 
-}  // namespace plataforma
-
-// ===========================================================================
-// jvmlaunch: the environment, time, ids, folders, the log file and hidden
-// child processes with captured output.
-//
-// Unlike the section above, every text of this section (paths, variable
-// values, command lines, error texts) is an 8-bit text in Windows-1252, as
-// jvmlaunch keeps its texts: the Win32 implementation converts to and from
-// UTF-16, the POSIX one to and from UTF-8 at the system's boundary (a
-// character that Windows-1252 lacks comes back as '?'). Bytes read from a
-// child's streams are never converted.
-//
-// Calls that can fail return a ResultadoSistema that carries the system's own
-// error code (GetLastError() on Windows, errno on POSIX) and text; jvmlaunch
-// logs both. Everything here may be called from several threads at once; one
-// ArquivoLog or Canal belongs to one thread at a time.
-// ===========================================================================
-namespace plataforma {
-
-struct ResultadoSistema {
-  bool ok = true;
-  long codigo = 0;    // the system's error code; 0 when ok
-  std::string texto;  // the system's text for codigo, cp1252, no trailing line end
-
-  static ResultadoSistema Sucesso() { return {}; }
-};
-
-// The local time now, to the millisecond. Never fails.
-struct HoraLocal {
-  int ano = 0, mes = 0, dia = 0, hora = 0, minuto = 0, segundo = 0, milissegundo = 0;
-};
-HoraLocal AgoraLocal();
-
-// The id the system gives the calling thread (Windows: GetCurrentThreadId;
-// Linux: the kernel thread id) and the process id.
-long IdThreadAtual();
-long IdProcessoAtual();
-
-// The value of an environment variable of the process; false when it is not
-// set (an empty value is set).
-bool LerVariavel(const char* nome, std::string* valor);
-// Sets the variable for the process and the children it starts afterwards.
-// Fails only for an invalid name or when the system has no memory for it.
-ResultadoSistema DefinirVariavel(const char* nome, const char* valor);
+// --- jvmlaunch's folders, log file and messages ---------------------------
 
 // Creates one folder (not its parents). A folder that already exists is
 // success; a missing parent, refused access or a file of that name fail.
@@ -301,9 +291,24 @@ bool PastaTemporariaSistema(std::string* pasta);
 // and falls back to: "c:\temp" on Windows, "/tmp" on POSIX.
 const char* PastaTemporariaFixa();
 
-// Writes the text to the standard error stream at once, unbuffered (POSIX:
-// converted to UTF-8). Failures are not reported.
-void EscreverErroPadrao(std::string_view texto);
+// True when the path names an existing entry that is not a folder (links
+// followed).
+bool EhArquivo(const char* caminho);
+
+// One entry of a folder listing.
+struct EntradaPasta {
+  std::string nome;    // the name alone, without the folder
+  bool pasta = false;  // a folder (links followed)
+};
+
+// Lists the entries of a folder whose names match the last component of the
+// pattern ("folder<separator>jre*"), in the order the file system gives them.
+// The last component may hold the wildcards * and ?; the folder part is taken
+// literally. Windows: FindFirstFile's matching (case-insensitive, short names
+// too); POSIX: fnmatch, case-sensitive. A pattern without a separator lists
+// the current folder. A folder with no match gives an empty list; a missing
+// or unreadable folder fails with the system's code.
+ResultadoSistema ListarEntradas(const char* padrao, std::vector<EntradaPasta>* entradas);
 
 // The log file: written unbuffered, byte for byte (no line-end translation).
 class ArquivoLog {
@@ -328,6 +333,64 @@ class ArquivoLog {
 // file readable and writable (POSIX: 0666 less the umask). Fails with the
 // system's code for a missing folder, refused access, a full disk and so on.
 ResultadoSistema AbrirArquivoLog(const char* caminho, std::unique_ptr<ArquivoLog>* arquivo);
+
+// Writes the text to the standard error stream at once, unbuffered (POSIX:
+// converted to UTF-8). Failures are not reported.
+void EscreverErroPadrao(std::string_view texto);
+
+// A message box with the caption, the text, a warning icon and one OK button;
+// returns when it is closed. POSIX: one line "caption: text" on the standard
+// error stream, converted to UTF-8, with each carriage return or line feed
+// inside the text written as a blank. Texts are cp1252.
+void MensagemAtencao(std::string_view titulo, std::string_view texto);
+
+// ===========================================================================
+// Processes: the environment, the clock and ids, the program's own path and
+// command line, hidden children, sockets
+// ===========================================================================
+
+// The local time now, to the millisecond. Never fails.
+struct HoraLocal {
+  int ano = 0, mes = 0, dia = 0, hora = 0, minuto = 0, segundo = 0, milissegundo = 0;
+};
+HoraLocal AgoraLocal();
+
+// The id the system gives the calling thread (Windows: GetCurrentThreadId;
+// Linux: the kernel thread id) and the process id.
+long IdThreadAtual();
+long IdProcessoAtual();
+
+// The value of an environment variable of the process; false when it is not
+// set (an empty value is set).
+bool LerVariavel(const char* nome, std::string* valor);
+// Sets the variable for the process and the children it starts afterwards.
+// Fails only for an invalid name or when the system has no memory for it.
+ResultadoSistema DefinirVariavel(const char* nome, const char* valor);
+
+// Makes the folder the current folder of the process and of the children it
+// starts afterwards. Fails with the system's code for a missing folder, a
+// file of that name or refused access.
+ResultadoSistema DefinirPastaAtual(const char* pasta);
+
+// The full path of the running program (Windows: GetModuleFileName; POSIX:
+// the link /proc/self/exe), whole whatever its length. Fails with the
+// system's code and text when the system cannot tell.
+ResultadoSistema CaminhoProprio(std::string* caminho);
+
+// The command line of the running program, as two texts:
+// - argumentos: Windows, what follows the program name in the command line
+//   (the program name ends at the first blank or tab outside double quotes;
+//   the blanks and tabs after it are skipped), as WinMain receives it;
+//   POSIX, argv[1] onward joined by single blanks, each as received (no
+//   quotes added or removed);
+// - completa: Windows, the whole command line (GetCommandLine); POSIX,
+//   argv[0], a blank and argumentos (argv[0] alone without arguments).
+// Windows ignores argc and argv. Never fails.
+void LinhaDeComando(int argc, char** argv, std::string* argumentos, std::string* completa);
+
+// ".exe" on Windows, empty on POSIX: what follows a program's name in the
+// name of its file.
+const char* SufixoPrograma();
 
 // One anonymous pipe for one output stream of a child: the parent keeps the
 // read end (not inherited by children); the write end is inheritable and is
@@ -395,19 +458,6 @@ class Processos {
   virtual ResultadoSistema AguardarCanais(Canal& primeiro, Canal& segundo, int* pronto) = 0;
 };
 
-// Makes the calling module's code usable when a host process has loaded it
-// as a module: a program (jvmlaunch.exe) loaded that way may have its imports
-// left unbound by the loader (Wine binds only those of libraries), and its
-// start-up code never runs. Binds them once, from any thread; does nothing
-// when the module is the process's own program, when the loader bound them,
-// and on POSIX. Exported functions call it first.
-void PreparaModuloCarregado();
-
-// Loads a module that exports functions (a library, or a program such as
-// jvmlaunch.exe) by its path, or by its file name as the system searches for
-// it. Fails with the system's code when it is not there or cannot be loaded.
-ResultadoSistema CarregarModulo(const char* caminho, std::unique_ptr<Biblioteca>* modulo);
-
 // Forwards every call to another Processos, so that a test can break only
 // the calls it wants to.
 class ProcessosIntermediario : public Processos {
@@ -425,74 +475,9 @@ class ProcessosIntermediario : public Processos {
   Processos& alvo_;
 };
 
-}  // namespace plataforma
-
-// ===========================================================================
-// jvmlaunch: its own path and command line, folders, the current folder and
-// message boxes. Texts are Windows-1252, as in the section above.
-// ===========================================================================
-#include <vector>
-
-namespace plataforma {
-
-// The full path of the running program (Windows: GetModuleFileName; POSIX:
-// the link /proc/self/exe), whole whatever its length. Fails with the
-// system's code and text when the system cannot tell.
-ResultadoSistema CaminhoProprio(std::string* caminho);
-
-// The command line of the running program, as two texts:
-// - argumentos: Windows, what follows the program name in the command line
-//   (the program name ends at the first blank or tab outside double quotes;
-//   the blanks and tabs after it are skipped), as WinMain receives it;
-//   POSIX, argv[1] onward joined by single blanks, each as received (no
-//   quotes added or removed);
-// - completa: Windows, the whole command line (GetCommandLine); POSIX,
-//   argv[0], a blank and argumentos (argv[0] alone without arguments).
-// Windows ignores argc and argv. Never fails.
-void LinhaDeComando(int argc, char** argv, std::string* argumentos, std::string* completa);
-
-// ".exe" on Windows, empty on POSIX: what follows a program's name in the
-// name of its file.
-const char* SufixoPrograma();
-
-// Makes the folder the current folder of the process and of the children it
-// starts afterwards. Fails with the system's code for a missing folder, a
-// file of that name or refused access.
-ResultadoSistema DefinirPastaAtual(const char* pasta);
-
-// True when the path names an existing entry that is not a folder (links
-// followed).
-bool EhArquivo(const char* caminho);
-
-// One entry of a folder listing.
-struct EntradaPasta {
-  std::string nome;    // the name alone, without the folder
-  bool pasta = false;  // a folder (links followed)
-};
-
-// Lists the entries of a folder whose names match the last component of the
-// pattern ("folder<separator>jre*"), in the order the file system gives them.
-// The last component may hold the wildcards * and ?; the folder part is taken
-// literally. Windows: FindFirstFile's matching (case-insensitive, short names
-// too); POSIX: fnmatch, case-sensitive. A pattern without a separator lists
-// the current folder. A folder with no match gives an empty list; a missing
-// or unreadable folder fails with the system's code.
-ResultadoSistema ListarEntradas(const char* padrao, std::vector<EntradaPasta>* entradas);
-
-// A message box with the caption, the text, a warning icon and one OK button;
-// returns when it is closed. POSIX: one line "caption: text" on the standard
-// error stream, converted to UTF-8, with each carriage return or line feed
-// inside the text written as a blank. Texts are cp1252.
-void MensagemAtencao(std::string_view titulo, std::string_view texto);
-
-}  // namespace plataforma
-
-// ===========================================================================
-// jvmlaunch: sockets (Windows Sockets 1.1 on Windows, BSD sockets on POSIX),
-// for the one TCP connection of the hand-off to a running client. Error
-// codes are the sockets' own (WSAGetLastError, errno).
-// ===========================================================================
-namespace plataforma {
+// --- Sockets (Windows Sockets 1.1 on Windows, BSD sockets on POSIX), for the
+// one TCP connection of the hand-off to a running client. Error codes are the
+// sockets' own (WSAGetLastError, errno).
 
 // One IPv4 stream socket. The destructor closes it (closesocket, close).
 class Soquete {
@@ -548,5 +533,36 @@ class RedeIntermediaria : public Rede {
  private:
   Rede& alvo_;
 };
+
+// ===========================================================================
+// Modules
+// ===========================================================================
+
+// A function found in a library, as an untyped address.
+using EnderecoFuncao = void (*)();
+
+// A library or a program loaded as a module; unloaded when it goes.
+class Biblioteca {
+ public:
+  Biblioteca() = default;
+  Biblioteca(const Biblioteca&) = delete;
+  Biblioteca& operator=(const Biblioteca&) = delete;
+  virtual ~Biblioteca() = default;
+  // kNaoEncontrado when the library has no function of that name.
+  virtual Status Funcao(const std::string& nome, EnderecoFuncao* endereco) = 0;
+};
+
+// Loads a module that exports functions (a library, or a program such as
+// jvmlaunch.exe) by its path, or by its file name as the system searches for
+// it. Fails with the system's code when it is not there or cannot be loaded.
+ResultadoSistema CarregarModulo(const char* caminho, std::unique_ptr<Biblioteca>* modulo);
+
+// Makes the calling module's code usable when a host process has loaded it
+// as a module: a program (jvmlaunch.exe) loaded that way may have its imports
+// left unbound by the loader (Wine binds only those of libraries), and its
+// start-up code never runs. Binds them once, from any thread; does nothing
+// when the module is the process's own program, when the loader bound them,
+// and on POSIX. Exported functions call it first.
+void PreparaModuloCarregado();
 
 }  // namespace plataforma

@@ -1,0 +1,79 @@
+// The errors, the program's path and the descriptor owner that the POSIX
+// files of the platform share.
+#include "platform/posix_comum.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "common/cp1252.h"
+
+namespace plataforma::posix {
+
+Falha FalhaDe(int erro) {
+  switch (erro) {
+    case ENOENT:
+    case ENOTDIR:
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+      return Falha::kNaoEncontrado;
+    case ENXIO:
+    case ENODEV:
+#ifdef ENOMEDIUM
+    case ENOMEDIUM:
+#endif
+    case EIO:
+      return Falha::kDispositivoIndisponivel;
+    case ENOSPC:
+    case EDQUOT:
+    case EMFILE:
+    case ENFILE:
+      return Falha::kDiscoCheio;
+    default:
+      return Falha::kOutra;
+  }
+}
+
+Status ErroSistema(int erro) { return Status::Erro(FalhaDe(erro), std::strerror(erro)); }
+
+ResultadoSistema Falhou(int erro) {
+  ResultadoSistema r;
+  r.ok = false;
+  r.codigo = erro;
+  r.texto = cp1252::DeUtf8(std::strerror(erro));
+  return r;
+}
+
+bool CaminhoValido(const std::string& caminho) { return caminho.find('\0') == std::string::npos; }
+
+Status CaminhoInvalido(const std::string& caminho) {
+  return Status::Erro(Falha::kNaoEncontrado, "the path holds a NUL byte: " + caminho.substr(0, caminho.find('\0')));
+}
+
+int CaminhoDoPrograma(std::string* caminho) {
+  std::string lido(256, '\0');
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", lido.data(), lido.size());
+    if (n < 0) return errno;
+    // A result that fills the buffer may have been cut: read it again into a larger one.
+    if (static_cast<std::size_t>(n) < lido.size()) {
+      lido.resize(static_cast<std::size_t>(n));
+      break;
+    }
+    lido.resize(lido.size() * 2);
+  }
+  *caminho = std::move(lido);
+  return 0;
+}
+
+void DescritorProprio::Fecha() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+}  // namespace plataforma::posix
