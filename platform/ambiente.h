@@ -11,7 +11,8 @@
 //     this program's image when a host loads it as a module
 //     (carregador_win32.cpp; POSIX needs none).
 // Nothing else includes a system header; windows.h is included only by the
-// Win32 files (through win32_comum.h, as the POSIX ones share posix_comum.h).
+// Win32 files (through win32_comum.h, as the POSIX ones share posix_comum.h;
+// both build on comum.h, which needs no system header).
 //
 // Two families of calls, one per program:
 //   - Ambiente (valida) and what it makes take paths as UTF-8 texts and

@@ -15,8 +15,6 @@
 namespace plataforma {
 
 using win32::BuscaPropria;
-using win32::CaminhoInvalido;
-using win32::CaminhoValido;
 using win32::Cp1252ParaUtf16;
 using win32::ErroSistema;
 using win32::Falhou;
