@@ -11,7 +11,8 @@
 //     this program's image when a host loads it as a module
 //     (carregador_win32.cpp; POSIX needs none).
 // Nothing else includes a system header; windows.h is included only by the
-// Win32 files (through win32_comum.h, as the POSIX ones share posix_comum.h).
+// Win32 files (through win32_comum.h, as the POSIX ones share posix_comum.h;
+// both build on comum.h, which needs no system header).
 //
 // Two families of calls, one per program:
 //   - Ambiente (valida) and what it makes take paths as UTF-8 texts and
@@ -27,7 +28,9 @@
 //     boundary (a character that Windows-1252 lacks comes back as '?').
 //     Bytes read from a child's streams are never converted.
 // Texts shown to the user are Windows-1252 in both. Nobody outside this
-// layer reads errno or GetLastError().
+// layer reads errno or GetLastError(), and no result is dropped unread:
+// Status and ResultadoSistema are [[nodiscard]], as are the queries; a
+// caller that means to ignore one writes (void) and says why.
 //
 // All calls may be made from several threads at once; one object that a
 // call makes (a file, a lock, a window, a pipe, a socket, a library) belongs
@@ -94,7 +97,7 @@ class [[nodiscard]] Status {
 };
 
 // The result of a call of jvmlaunch's family.
-struct ResultadoSistema {
+struct [[nodiscard]] ResultadoSistema {
   bool ok = true;
   long codigo = 0;    // the system's error code; 0 when ok
   std::string texto;  // the system's text for codigo, cp1252, no trailing line end
@@ -177,7 +180,7 @@ class Ambiente {
   static Ambiente& Padrao();
 
   // Folder separator of the platform: '\\' on Windows, '/' elsewhere.
-  static char Separador();
+  [[nodiscard]] static char Separador();
 
   // The folder that holds the running program, without a trailing separator,
   // however long its path. kOutra, with the system's text, when the system
@@ -224,7 +227,7 @@ class Ambiente {
   virtual void MensagemAviso(std::string_view titulo, std::string_view texto) = 0;
 
   // Creates and shows (without blocking) the progress window.
-  virtual std::unique_ptr<JanelaProgresso> CriarJanelaProgresso() = 0;
+  [[nodiscard]] virtual std::unique_ptr<JanelaProgresso> CriarJanelaProgresso() = 0;
 
   // --- A folder that several runs share ---------------------------------
 
@@ -282,18 +285,18 @@ class AmbienteIntermediario : public Ambiente {
 // success; a missing parent, refused access or a file of that name fail.
 ResultadoSistema CriarPasta(const char* caminho);
 // True when the path names an existing folder.
-bool EhPasta(const char* caminho);
+[[nodiscard]] bool EhPasta(const char* caminho);
 // The system's folder for temporary files, without a trailing separator
 // (Windows: GetTempPath; POSIX: TMPDIR, else "/tmp"); false when the system
 // cannot tell.
-bool PastaTemporariaSistema(std::string* pasta);
+[[nodiscard]] bool PastaTemporariaSistema(std::string* pasta);
 // The fixed folder that the log tries before the system's temporary folder
 // and falls back to: "c:\temp" on Windows, "/tmp" on POSIX.
-const char* PastaTemporariaFixa();
+[[nodiscard]] const char* PastaTemporariaFixa();
 
 // True when the path names an existing entry that is not a folder (links
 // followed).
-bool EhArquivo(const char* caminho);
+[[nodiscard]] bool EhArquivo(const char* caminho);
 
 // One entry of a folder listing.
 struct EntradaPasta {
@@ -353,16 +356,16 @@ void MensagemAtencao(std::string_view titulo, std::string_view texto);
 struct HoraLocal {
   int ano = 0, mes = 0, dia = 0, hora = 0, minuto = 0, segundo = 0, milissegundo = 0;
 };
-HoraLocal AgoraLocal();
+[[nodiscard]] HoraLocal AgoraLocal();
 
 // The id the system gives the calling thread (Windows: GetCurrentThreadId;
 // Linux: the kernel thread id) and the process id.
-long IdThreadAtual();
-long IdProcessoAtual();
+[[nodiscard]] long IdThreadAtual();
+[[nodiscard]] long IdProcessoAtual();
 
 // The value of an environment variable of the process; false when it is not
 // set (an empty value is set).
-bool LerVariavel(const char* nome, std::string* valor);
+[[nodiscard]] bool LerVariavel(const char* nome, std::string* valor);
 // Sets the variable for the process and the children it starts afterwards.
 // Fails only for an invalid name or when the system has no memory for it.
 ResultadoSistema DefinirVariavel(const char* nome, const char* valor);
@@ -390,7 +393,7 @@ void LinhaDeComando(int argc, char** argv, std::string* argumentos, std::string*
 
 // ".exe" on Windows, empty on POSIX: what follows a program's name in the
 // name of its file.
-const char* SufixoPrograma();
+[[nodiscard]] const char* SufixoPrograma();
 
 // One anonymous pipe for one output stream of a child: the parent keeps the
 // read end (not inherited by children); the write end is inheritable and is

@@ -23,8 +23,6 @@
 
 namespace plataforma {
 
-using posix::CaminhoInvalido;
-using posix::CaminhoValido;
 using posix::DescritorProprio;
 using posix::ErroSistema;
 using posix::Falhou;

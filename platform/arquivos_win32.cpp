@@ -15,8 +15,6 @@
 namespace plataforma {
 
 using win32::BuscaPropria;
-using win32::CaminhoInvalido;
-using win32::CaminhoValido;
 using win32::Cp1252ParaUtf16;
 using win32::ErroSistema;
 using win32::Falhou;
@@ -153,7 +151,8 @@ class JanelaWin32 final : public JanelaProgresso {
     wc.lpfnWndProc = ::DefWindowProcW;
     wc.hInstance = inst;
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    // A system colour plus one stands for its brush, as RegisterClass takes it.
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);  // NOLINT(performance-no-int-to-ptr)
     wc.lpszClassName = kClasse;
     ::RegisterClassExW(&wc);  // a second registration fails harmlessly
   }
@@ -251,7 +250,7 @@ class AmbienteWin32 final : public Ambiente {
         return UltimoErro();
       }
       if (!::MoveFileExW(ao_lado.c_str(), nome.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        const Status falha = UltimoErro();
+        Status falha = UltimoErro();
         h.Fecha();
         // The new file beside the name is the call's own: it goes with the failure.
         (void)::DeleteFileW(ao_lado.c_str());
@@ -313,7 +312,7 @@ class AmbienteWin32 final : public Ambiente {
         if (erro != ERROR_FILE_EXISTS && erro != ERROR_ALREADY_EXISTS) return ErroSistema(erro);
         if (tentativa >= 2) {
           std::unique_ptr<ArquivoEscrita> novo;
-          if (const Status s = CriarEscrita(caminho, &novo); !s.ok()) return s;
+          if (Status s = CriarEscrita(caminho, &novo); !s.ok()) return s;
         }
         continue;
       }

@@ -182,8 +182,8 @@ DWORD Gravavel(DWORD atual) {
 // One page made writable while it lives, then given back its protection.
 class PaginaGravavel {
  public:
-  PaginaGravavel(const Kernel32& k, std::uintptr_t endereco)
-      : k_(k), pagina_(reinterpret_cast<void*>(endereco & ~(kPagina - 1))) {
+  PaginaGravavel(const Kernel32& k, unsigned char* endereco)
+      : k_(k), pagina_(endereco - (reinterpret_cast<std::uintptr_t>(endereco) & (kPagina - 1))) {
     MEMORY_BASIC_INFORMATION info;  // NOLINT(cppcoreguidelines-pro-type-member-init): VirtualQuery fills it
     if (k_.consulta(pagina_, &info, sizeof info) != sizeof info) return;
     const DWORD gravavel = Gravavel(info.Protect);
@@ -216,7 +216,7 @@ class PaginaGravavel {
 // writable for this write alone. A page that cannot be made writable keeps
 // what it holds: before the imports are bound there is nobody to tell.
 void Grava(const Kernel32& k, ULONG_PTR* destino, ULONG_PTR valor) {
-  const auto inicio = reinterpret_cast<std::uintptr_t>(destino);
+  auto* inicio = reinterpret_cast<unsigned char*>(destino);
   const PaginaGravavel primeira(k, inicio);
   const PaginaGravavel ultima(k, inicio + sizeof valor - 1);  // the same page, or the next one
   if (primeira.gravavel() && ultima.gravavel()) *destino = valor;
@@ -279,8 +279,10 @@ void VinculaImportacoes() {
     HMODULE m = k.carrega(reinterpret_cast<const char*>(base + i->Name));
     if (m == nullptr) continue;
     for (; nomes->u1.AddressOfData != 0; ++nomes, ++tabela) {
+      // GetProcAddress takes an ordinal in place of the name's address.
       const char* nome = IMAGE_SNAP_BY_ORDINAL(nomes->u1.Ordinal)
-                             ? reinterpret_cast<const char*>(static_cast<ULONG_PTR>(IMAGE_ORDINAL(nomes->u1.Ordinal)))
+                             ? reinterpret_cast<const char*>(  // NOLINT(performance-no-int-to-ptr)
+                                   static_cast<ULONG_PTR>(IMAGE_ORDINAL(nomes->u1.Ordinal)))
                              : reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + nomes->u1.AddressOfData)->Name;
       Grava(k, &tabela->u1.Function, reinterpret_cast<ULONG_PTR>(k.procura(m, nome)));
     }

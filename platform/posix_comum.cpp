@@ -49,12 +49,6 @@ ResultadoSistema Falhou(int erro) {
   return r;
 }
 
-bool CaminhoValido(const std::string& caminho) { return caminho.find('\0') == std::string::npos; }
-
-Status CaminhoInvalido(const std::string& caminho) {
-  return Status::Erro(Falha::kNaoEncontrado, "the path holds a NUL byte: " + caminho.substr(0, caminho.find('\0')));
-}
-
 int CaminhoDoPrograma(std::string* caminho) {
   std::string lido(256, '\0');
   for (;;) {
@@ -71,9 +65,6 @@ int CaminhoDoPrograma(std::string* caminho) {
   return 0;
 }
 
-void DescritorProprio::Fecha() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-}
+void Descritor::Fecha(int fd) { ::close(fd); }
 
 }  // namespace plataforma::posix

@@ -105,12 +105,6 @@ ResultadoSistema Falhou(DWORD erro) {
 
 ResultadoSistema FalhouAgora() { return Falhou(::GetLastError()); }
 
-bool CaminhoValido(const std::string& caminho) { return caminho.find('\0') == std::string::npos; }
-
-Status CaminhoInvalido(const std::string& caminho) {
-  return Status::Erro(Falha::kNaoEncontrado, "the path holds a NUL byte: " + caminho.substr(0, caminho.find('\0')));
-}
-
 DWORD CaminhoDoPrograma(std::wstring* caminho) {
   // No path of the system is longer: a buffer this long that is still cut
   // means the system cannot tell.

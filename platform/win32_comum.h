@@ -1,7 +1,8 @@
 // What the Win32 files of the platform share, and nobody else includes:
 // windows.h, the conversions between the programs' texts and the system's
 // UTF-16, the system's error texts as the layer reports them, the program's
-// own path, the loading of a library and the owner of a handle.
+// own path, the loading of a library and the owners of handles (a Posse of
+// comum.h).
 #pragma once
 
 #ifndef UNICODE
@@ -15,9 +16,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "platform/ambiente.h"
+#include "platform/comum.h"
 
 namespace plataforma::win32 {
 
@@ -42,11 +43,6 @@ ResultadoSistema Falhou(DWORD erro);
 // The same for GetLastError().
 ResultadoSistema FalhouAgora();
 
-// A path with a NUL byte would reach the system cut short, naming another
-// file; such a path is refused as not found.
-bool CaminhoValido(const std::string& caminho);
-Status CaminhoInvalido(const std::string& caminho);
-
 // The full path of the running program, whole whatever its length; 0, or
 // the system's error code.
 DWORD CaminhoDoPrograma(std::wstring* caminho);
@@ -55,51 +51,22 @@ DWORD CaminhoDoPrograma(std::wstring* caminho);
 // (modulos_win32.cpp); the system's error when it cannot.
 Status CarregaBiblioteca(const std::wstring& nome, std::unique_ptr<Biblioteca>* biblioteca);
 
-// How each kind of handle is released.
-struct FechaHandle {
-  void operator()(HANDLE h) const { ::CloseHandle(h); }
+// Handles, for Posse: both nullptr and INVALID_HANDLE_VALUE hold none (the
+// calls return one or the other when they fail).
+struct Handle {
+  using Tipo = HANDLE;
+  static HANDLE Nenhum() { return INVALID_HANDLE_VALUE; }
+  static bool Valido(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+  static void Fecha(HANDLE h) { ::CloseHandle(h); }
 };
-struct FechaBusca {
-  void operator()(HANDLE h) const { ::FindClose(h); }
-};
-
-// The one owner of a handle: releases it when it goes, or at Fecha. Both
-// nullptr and INVALID_HANDLE_VALUE mean no handle (the calls return one or
-// the other when they fail).
-template <typename Fechador>
-class Posse {
- public:
-  Posse() = default;
-  explicit Posse(HANDLE h) : h_(h) {}
-  Posse(Posse&& outra) noexcept : h_(outra.Libera()) {}
-  Posse& operator=(Posse&& outra) noexcept {
-    if (this != &outra) {
-      Fecha();
-      h_ = outra.Libera();
-    }
-    return *this;
-  }
-  Posse(const Posse&) = delete;
-  Posse& operator=(const Posse&) = delete;
-  ~Posse() { Fecha(); }
-
-  [[nodiscard]] HANDLE get() const { return h_; }
-  [[nodiscard]] bool Valido() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-  // Releases the handle now, when there is one; a failure then is lost.
-  void Fecha() {
-    if (Valido()) Fechador{}(h_);
-    h_ = INVALID_HANDLE_VALUE;
-  }
-  // Hands the handle over to the caller, who releases it.
-  [[nodiscard]] HANDLE Libera() { return std::exchange(h_, INVALID_HANDLE_VALUE); }
-
- private:
-  HANDLE h_ = INVALID_HANDLE_VALUE;
+// The handle of a search of FindFirstFile.
+struct Busca : Handle {
+  static void Fecha(HANDLE h) { ::FindClose(h); }
 };
 
 // A file, pipe, event, process or thread handle.
-using HandleProprio = Posse<FechaHandle>;
+using HandleProprio = Posse<Handle>;
 // A search of FindFirstFile.
-using BuscaPropria = Posse<FechaBusca>;
+using BuscaPropria = Posse<Busca>;
 
 }  // namespace plataforma::win32

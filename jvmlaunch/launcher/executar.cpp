@@ -83,9 +83,11 @@ std::int32_t ExecutarComando(plataforma::Processos& processos, const char* coman
     return Retorna(-1);
   }
 
-  // The child inherits PATH as the parent has it, whatever its length.
+  // The child inherits PATH as the parent has it, whatever its length. The
+  // variable is set to the value it already has: should that fail (only for
+  // want of memory), PATH stays as it is and the child inherits it all the same.
   std::string path;
-  if (plataforma::LerVariavel("PATH", &path)) plataforma::DefinirVariavel("PATH", path.c_str());
+  if (plataforma::LerVariavel("PATH", &path)) (void)plataforma::DefinirVariavel("PATH", path.c_str());
 
   GravaLog(3, "  executando: %s\n", comando);
   const plataforma::ResultadoSistema r = processos.IniciarOculto(comando, *canal_saida, *canal_erro);

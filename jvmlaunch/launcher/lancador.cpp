@@ -137,7 +137,9 @@ int Lancador(Recursos& recursos, std::string_view argumentos, std::string_view c
   // An existing folder is fine; one that cannot be made shows when the log
   // file cannot be opened.
   (void)plataforma::CriarPasta(pasta_log.c_str());
-  // The children inherit the log folder.
+  // The children inherit the log folder. Setting it fails only for want of
+  // memory; the children then choose their own folder, and the launcher's
+  // log is not affected.
   (void)plataforma::DefinirVariavel("DIRLOG", pasta_log.c_str());
   DefineCaminhoLog(pasta_log + "/jvmlaunch_" + std::to_string(plataforma::IdProcessoAtual()));
 

@@ -561,6 +561,7 @@ TEST_F(Arquivos, EntriesMatchingTheLastComponentAreListed) {
     const plataforma::ResultadoSistema r = plataforma::ListarEntradas(c.padrao.c_str(), &lidas);
     EXPECT_EQ(r.ok, c.ok) << c.regra << ": " << r.texto;
     std::vector<std::pair<std::string, bool>> entradas;
+    entradas.reserve(lidas.size());
     for (const auto& e : lidas) entradas.emplace_back(e.nome, e.pasta);
     std::sort(entradas.begin(), entradas.end());
     EXPECT_EQ(entradas, c.entradas) << c.regra;

@@ -126,6 +126,8 @@ void GeraSaida(Execucao& run, std::string_view linha_parametros) {
     Exige(run.ambiente.Renomear(saida_novo, saida), saida);
     Exige(run.ambiente.Renomear(parametros_novo, parametros), parametros);
   } catch (...) {
+    // The failure that ends the run is the one to report; a temporary that
+    // stays behind is replaced by the next run.
     (void)run.ambiente.Apagar(parametros_novo);
     (void)run.ambiente.Apagar(saida_novo);
     throw;
