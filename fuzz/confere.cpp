@@ -22,6 +22,7 @@ constexpr std::string_view kListaST = "INSCRIÇÃO      REFER    INSCRIÇÃO    
 constexpr std::string_view kListaGIA = "CGC/TE         REFER    CGC/TE         REFER    CGC/TE         REFER";
 constexpr std::string_view kContagem = "Comprovante de transmissão representativo de   "_cp;
 constexpr std::string_view kAchado18 = "               00/0000 000 000 000 Arquivo de Parâmetros Inválido"_cp;
+constexpr std::string_view kAchado21 = "               00/0000 000 000 000 Arquivo a ser validado não é GIA"_cp;
 constexpr std::string_view kTextoCFOP = "Valor do CFOP ";
 constexpr int kColunaCFOP = 999;
 constexpr std::size_t kEntradaRecibo = 24;
@@ -69,6 +70,54 @@ Parametros LeParametros(std::string_view conteudo) {
   p.validos = Apara(Colunas(p.linha, 1, 8)) == "PARAM" && MaiorRegistro(p.tipo) > 0 &&
               !Apara(Colunas(p.linha, 149, 70)).empty();
   return p;
+}
+
+bool Digitos(std::string_view texto) { return !texto.empty() && std::all_of(texto.begin(), texto.end(), Digito); }
+
+// "MM/AAAA  ": a month from 01 to 12 of a year from 1900 on, 2 blanks.
+bool PeriodoDoRecibo(std::string_view p) {
+  if (p.size() != 9 || p[2] != '/' || p.substr(7) != "  " || !Digitos(p.substr(0, 2)) || !Digitos(p.substr(3, 4)))
+    return false;
+  const int mes = (p[0] - '0') * 10 + (p[1] - '0');
+  return mes >= 1 && mes <= 12 && p.substr(3, 4) >= "1900";
+}
+
+// A receipt entry of the CGC/TE kinds: "000/0000000", 4 blanks, the period.
+// Only an accepted declaration reaches a receipt: its CGC/TE is not zero and
+// carries its check digit (weights 2, 9, 8, ..., 2 modulo 11; 10 or 11 give 0).
+bool EntradaCGCTE(std::string_view e) {
+  if (e[3] != '/' || e.substr(11, 4) != "    " || !PeriodoDoRecibo(e.substr(15))) return false;
+  const std::string cgcte = std::string(e.substr(0, 3)) + std::string(e.substr(4, 7));
+  if (!Digitos(cgcte) || cgcte == "0000000000") return false;
+  static constexpr std::array<int, 9> kPesos = {2, 9, 8, 7, 6, 5, 4, 3, 2};
+  int soma = 0;
+  for (std::size_t i = 0; i < kPesos.size(); ++i) soma += (cgcte[i] - '0') * kPesos[i];
+  const int d = 11 - soma % 11;
+  return cgcte[9] - '0' == (d >= 10 ? 0 : d);
+}
+
+// A receipt entry of GIA ST 2: the 14 columns of the registration (digits,
+// or SP's rural P and digits, then blanks), 1 blank, the period.
+bool EntradaInscricao(std::string_view e) {
+  const std::string_view inscricao = Apara(e.substr(0, 14));
+  const std::string_view digitos = inscricao.starts_with('P') ? inscricao.substr(1) : inscricao;
+  return e[0] != ' ' && Digitos(digitos) && e[14] == ' ' && PeriodoDoRecibo(e.substr(15));
+}
+
+// The declarations of an accepted file: its main records (every line of GIA
+// 3 and GIA ST 1, the "ABC " records of GIA 4 and 5, the "A0" records of
+// GIA ST 2).
+std::int64_t RegistrosPrincipais(std::string_view tipo, std::string_view declaracao) {
+  std::int64_t n = 0;
+  for (const auto linha : LinhasCRLF(declaracao)) {
+    if (tipo == "GIA04" || tipo == "GIA05")
+      n += Colunas(linha, 40, 4) == "ABC " ? 1 : 0;
+    else if (tipo == "GIAST02")
+      n += Colunas(linha, 1, 2) == "A0" ? 1 : 0;
+    else
+      ++n;
+  }
+  return n;
 }
 
 // Lines of the declaration by the reader's rule: each ends at CR LF, and
@@ -127,6 +176,14 @@ class Conferencia {
       return std::move(falhas_);
     }
     const auto achados = LinhasCRLF(*lista);
+    if (p.validos && c_.declaracao && p.tipo != "GIAST02") {
+      // A file whose size is no multiple of its record is not read: the one
+      // finding of code 21 for the whole file.
+      const auto registro = static_cast<std::size_t>(MaiorRegistro(p.tipo)) + 2;
+      const bool tamanho_errado = c_.declaracao->empty() || c_.declaracao->size() % registro != 0;
+      if (tamanho_errado && (ok || linhas.size() != 5 || linhas[4] != kAchado21))
+        Falha("a file of " + std::to_string(c_.declaracao->size()) + " bytes without the one finding of code 21");
+    }
     if (ok) {
       if (linhas[0] != kTituloRecibo) Falha("the verdict is OK but saida.txt is no receipt");
       if (!achados.empty()) Falha("the verdict is OK with " + std::to_string(achados.size()) + " findings recorded");
@@ -160,6 +217,7 @@ class Conferencia {
     }
     const int maior = MaiorRegistro(p.tipo);
     const bool gia0405 = p.tipo == "GIA04" || p.tipo == "GIA05";
+
     const std::int64_t linhas_declaracao = c_.declaracao ? LinhasDaDeclaracao(*c_.declaracao) : -1;
     for (std::size_t i = 4; i < linhas.size(); ++i) {
       const std::string onde = "finding " + std::to_string(i - 3) + " (" + std::string(linhas[i]) + "): ";
@@ -201,6 +259,11 @@ class Conferencia {
       if (tamanho == 0 || tamanho % kEntradaRecibo != 0 || tamanho > kLinhaRecibo ||
           (!ultima && tamanho != kLinhaRecibo))
         Falha("receipt list line of " + std::to_string(tamanho) + " characters");
+      for (std::size_t e = 0; e + kEntradaRecibo <= tamanho; e += kEntradaRecibo) {
+        const std::string_view entrada = linhas[i].substr(e, kEntradaRecibo);
+        if (!(st ? EntradaInscricao(entrada) : EntradaCGCTE(entrada)))
+          Falha("the receipt lists a declaration that no validator accepts: \"" + std::string(entrada) + "\"");
+      }
       entradas += tamanho / kEntradaRecibo;
     }
     std::size_t pos = kContagem.size();
@@ -212,6 +275,12 @@ class Conferencia {
       Falha("the receipt's count line is malformed");
     else if (static_cast<std::size_t>(qtd) != entradas)
       Falha("the receipt counts " + std::to_string(qtd) + " declarations and lists " + std::to_string(entradas));
+    if (c_.declaracao) {
+      const std::int64_t principais = RegistrosPrincipais(p.tipo, *c_.declaracao);
+      if (qtd != principais)
+        Falha("the receipt counts " + std::to_string(qtd) + " declarations, the file holds " +
+              std::to_string(principais) + " main records");
+    }
   }
 
   const AmbienteMemoria& m_;

@@ -50,8 +50,12 @@ struct Corrida {
 //  - param.txt is the caller's first line and "OK" or "NOK".
 //  - saida.txt is whole CR LF lines without control characters: a receipt
 //    exactly when the verdict is "OK" (and then it lists as many
-//    declarations as it counts), else a report whose findings are exactly
-//    the lines the findings list held, at least one.
+//    declarations as it counts, as many as the file has main records, each
+//    of them one that a validator accepts: a CGC/TE with its check digit or
+//    a registration of digits, a month of a year), else a report whose
+//    findings are exactly the lines the findings list held, at least one.
+//  - A GIA or GIA ST 1 file whose size is no multiple of its record gives
+//    the one finding of code 21.
 //  - Every finding has a text and its columns are 0-0 or lie from 1 to the
 //    longest record of its kind, the first not after the last (GIA 4 and 5
 //    also print code 36 at 999-999); invalid parameters give the one finding

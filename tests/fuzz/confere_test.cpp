@@ -103,6 +103,8 @@ TEST(ConfereCorrida, SoundRunsOfEveryKindPass) {
 // properties name the fault.
 TEST(ConfereCorrida, CatchesEachFault) {
   const std::string gia03 = fuzz::DeclaracaoValida("GIA03", 4, 5, false);
+  const std::string giast02 = fuzz::DeclaracaoValida("GIAST02", 2, 5, false);
+  const std::string gia03_cortada = gia03.substr(0, gia03.size() - 1);
   std::string gia03_quebrada = gia03;
   gia03_quebrada[100] = 'X';
   struct Caso {
@@ -135,6 +137,36 @@ TEST(ConfereCorrida, CatchesEachFault) {
          });
        },
        "the receipt counts 4 declarations and lists 5"},
+      {"a receipt entry whose CGC/TE has not its check digit", "GIA03", gia03,
+       [](ExecucaoMemoria& e) {
+         e.MudaSaida([](std::string& s) {
+           const auto entrada = s.find(std::string(70, '-') + "\r\n", s.find("REFER")) + 72;
+           s[entrada + 10] = s[entrada + 10] == '9' ? '0' : static_cast<char>(s[entrada + 10] + 1);
+         });
+       },
+       "the receipt lists a declaration that no validator accepts"},
+      {"a receipt entry of month 13", "GIAST02", giast02,
+       [](ExecucaoMemoria& e) {
+         e.MudaSaida([](std::string& s) {
+           const auto entrada = s.find(std::string(70, '-') + "\r\n", s.find("REFER")) + 72;
+           s.replace(entrada + 15, 2, "13");
+         });
+       },
+       "the receipt lists a declaration that no validator accepts"},
+      {"a receipt that counts a declaration more than the file holds", "GIA03", gia03,
+       [](ExecucaoMemoria& e) {
+         e.MudaSaida([](std::string& s) {
+           const auto lista = s.find(std::string(70, '-') + "\r\n", s.find("REFER"));
+           const auto fim = s.find("\r\n\r\n\r\n", lista);
+           s.insert(fim, s.substr(lista + 72, 24));
+           const auto contagem = s.find("004   GIAs");
+           s.replace(contagem, 3, "005");
+         });
+       },
+       "the receipt counts 5 declarations, the file holds 4 main records"},
+      {"a file cut short with a finding of its lines", "GIA03", gia03_cortada,
+       [&](ExecucaoMemoria& e) { finding(e, "               00/0000 000 000 000 Arquivo a ser validado não é GIA"); },
+       "bytes without the one finding of code 21"},
       {"a control character in the receipt", "GIA03", gia03,
        [](ExecucaoMemoria& e) { e.MudaSaida([](std::string& s) { s[3] = '\x1B'; }); }, "holds a control character"},
       {"a report without its last line end", "GIA03", gia03_quebrada,
