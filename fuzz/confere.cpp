@@ -23,8 +23,12 @@ constexpr std::string_view kListaGIA = "CGC/TE         REFER    CGC/TE         R
 constexpr std::string_view kContagem = "Comprovante de transmissão representativo de   "_cp;
 constexpr std::string_view kAchado18 = "               00/0000 000 000 000 Arquivo de Parâmetros Inválido"_cp;
 constexpr std::string_view kAchado21 = "               00/0000 000 000 000 Arquivo a ser validado não é GIA"_cp;
-constexpr std::string_view kTextoCFOP = "Valor do CFOP ";
-constexpr int kColunaCFOP = 999;
+// GIA 4 and 5 print the finding of a CFOP whose annex amounts disagree
+// (code 36) at 999-999: it concerns no column of any record. The one
+// exception to the columns of a record, held to that code's exact text.
+constexpr int kColunaForaDoRegistro = 999;
+constexpr std::string_view kCFOPAntes = "Valor do CFOP ";
+constexpr std::string_view kCFOPDepois = " incorreto";
 constexpr std::size_t kEntradaRecibo = 24;
 constexpr std::size_t kLinhaRecibo = 3 * kEntradaRecibo;
 
@@ -41,6 +45,13 @@ std::string_view Colunas(std::string_view linha, std::size_t primeira, std::size
 }
 
 bool Digito(char c) { return c >= '0' && c <= '9'; }
+
+// "Valor do CFOP nnn incorreto", the CFOP in three digits.
+bool TextoCFOP(std::string_view texto) {
+  if (!texto.starts_with(kCFOPAntes) || !texto.ends_with(kCFOPDepois)) return false;
+  const std::string_view cfop = texto.substr(kCFOPAntes.size(), texto.size() - kCFOPAntes.size() - kCFOPDepois.size());
+  return cfop.size() == 3 && std::all_of(cfop.begin(), cfop.end(), Digito);
+}
 
 // A run of at least three digits at `pos`, then a blank; advances past it.
 std::optional<std::int64_t> Numero(std::string_view linha, std::size_t& pos) {
@@ -228,10 +239,8 @@ class Conferencia {
       }
       if (a->texto.empty()) Falha(onde + "no text");
       const bool arquivo = a->primeira == 0 && a->ultima == 0;
-      // GIA 4 and 5 name the CFOP whose annex amounts disagree (code 36) at
-      // the fixed columns 999-999, past the record: the report's own form.
       const bool cfop =
-          gia0405 && a->primeira == kColunaCFOP && a->ultima == kColunaCFOP && a->texto.starts_with(kTextoCFOP);
+          gia0405 && a->primeira == kColunaForaDoRegistro && a->ultima == kColunaForaDoRegistro && TextoCFOP(a->texto);
       if (!arquivo && !cfop && (a->primeira < 1 || a->ultima < a->primeira || a->ultima > maior))
         Falha(onde + "columns outside 1.." + std::to_string(maior));
       if (linhas_declaracao >= 0 && a->linha > linhas_declaracao)

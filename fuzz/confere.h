@@ -58,7 +58,8 @@ struct Corrida {
 //    the one finding of code 21.
 //  - Every finding has a text and its columns are 0-0 or lie from 1 to the
 //    longest record of its kind, the first not after the last (GIA 4 and 5
-//    also print code 36 at 999-999); invalid parameters give the one finding
+//    also print code 36, "Valor do CFOP nnn incorreto", at 999-999: it
+//    concerns no column of any record); invalid parameters give the one finding
 //    of code 18.
 //  - The progress bar stays from 0 to 100.
 std::vector<std::string> ConfereCorrida(const AmbienteMemoria& memoria, const Corrida& corrida);

@@ -93,6 +93,16 @@ TEST(ConfereCorrida, SoundRunsOfEveryKindPass) {
     ExecucaoMemoria relatorio(tipo, quebrada);
     EXPECT_EQ(relatorio.Confere(), std::vector<std::string>{}) << tipo << ", a report";
   }
+  // An X05A amount that no longer matches its CFOP in X05: code 36, printed
+  // at 999-999, is no finding outside the record.
+  std::string gia04 = fuzz::DeclaracaoValida("GIA04", 2, 7, true);
+  const auto x05a = gia04.find("X05A");
+  ASSERT_NE(x05a, std::string::npos);
+  char& digito = gia04[x05a - 39 + 63];
+  digito = digito == '0' ? '1' : '0';
+  ExecucaoMemoria cfop("GIA04", gia04);
+  EXPECT_NE(cfop.m.Conteudo(cfop.m.NaPasta("saida.txt"))->find(" 999 999 Valor do CFOP "), std::string::npos);
+  EXPECT_EQ(cfop.Confere(), std::vector<std::string>{}) << "code 36 at 999-999";
   ExecucaoMemoria invalidos("GIA03", "", "param   GIA03\r\n");
   EXPECT_EQ(invalidos.Confere(), std::vector<std::string>{}) << "invalid parameters";
   ExecucaoMemoria longa("GIA03", "", std::string(64 * 1024 + 1, 'P'));
@@ -107,6 +117,8 @@ TEST(ConfereCorrida, CatchesEachFault) {
   const std::string gia03_cortada = gia03.substr(0, gia03.size() - 1);
   std::string gia03_quebrada = gia03;
   gia03_quebrada[100] = 'X';
+  std::string gia04_quebrada = fuzz::DeclaracaoValida("GIA04", 4, 5, false);
+  gia04_quebrada[100] = 'X';
   struct Caso {
     std::string_view regra;
     std::string_view tipo;
@@ -176,6 +188,18 @@ TEST(ConfereCorrida, CatchesEachFault) {
        "finding lines, the findings list"},
       {"a finding past the record", "GIA03", gia03_quebrada,
        [&](ExecucaoMemoria& e) { finding(e, "123/4567890    05/2005 001 898 899 Data Inválida"); },
+       "columns outside 1..898"},
+      {"another text at the columns of code 36", "GIA04", gia04_quebrada,
+       [&](ExecucaoMemoria& e) { finding(e, "123/4567890    05/2005 001 999 999 Data Inválida"); },
+       "columns outside 1..898"},
+      {"code 36 of a CFOP that is no three digits", "GIA04", gia04_quebrada,
+       [&](ExecucaoMemoria& e) { finding(e, "123/4567890    05/2005 001 999 999 Valor do CFOP 51 incorreto"); },
+       "columns outside 1..898"},
+      {"code 36 in a kind that has no CFOP lists", "GIA03", gia03_quebrada,
+       [&](ExecucaoMemoria& e) { finding(e, "123/4567890    05/2005 001 999 999 Valor do CFOP 511 incorreto"); },
+       "columns outside 1..898"},
+      {"code 36 at columns other than 999-999", "GIA04", gia04_quebrada,
+       [&](ExecucaoMemoria& e) { finding(e, "123/4567890    05/2005 001 998 999 Valor do CFOP 511 incorreto"); },
        "columns outside 1..898"},
       {"a finding whose columns run backwards", "GIAST01", gia03_quebrada,
        [&](ExecucaoMemoria& e) { finding(e, "123/4567890    05/2005 001 010 009 Data Inválida"); },

@@ -8,6 +8,13 @@
 
 namespace valida {
 
+// The columns of a finding: 1-based, first to last, within the record of
+// its line; 0..0 for a finding about the whole file; and kColunaForaDoRegistro
+// at both ends for a finding that concerns no column of any record (GIA 4/5
+// code 36, a CFOP whose amounts the annex lists do not match). The report
+// prints them as they are, so callers read 999-999 as "no column".
+inline constexpr int kColunaForaDoRegistro = 999;
+
 // Records GIA code `codigo` at columns primeira..ultima (0..0 for the whole file).
 void RegistraErroGIA(Execucao& run, int codigo, int primeira, int ultima);
 

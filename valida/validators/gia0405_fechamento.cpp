@@ -80,14 +80,12 @@ class PrimeiraEntrada {
   std::array<std::size_t, kCodigosAnexo> posicao_{};
 };
 
-// Code 36 (the finding names no columns of its own) for an X05 CFOP whose
-// amount the X05A or X05B list does not match.
-constexpr int kColunaCFOP = 999;
-
+// Code 36 for an X05 CFOP whose amount the X05A or X05B list does not match:
+// the finding concerns no column of any record.
 void ConfereCFOP(Execucao& run, const PrimeiraEntrada& lista, int cfop, Montante valor) {
   if (valor <= 0 || lista.Confere(cfop, valor)) return;
   run.ValorCFOP = cfop;
-  RegistraErroGIA(run, 36, kColunaCFOP, kColunaCFOP);
+  RegistraErroGIA(run, 36, kColunaForaDoRegistro, kColunaForaDoRegistro);
 }
 
 // The X07 targets are the amounts A1 and B1 of the annex 7 record.
