@@ -306,9 +306,28 @@ constexpr std::array<Estado, 27> kEstados = {{
 
 }  // namespace
 
+namespace {
+
+constexpr int kLetras = 26;
+
+// The row of each two upper-case letters (row + 1; 0 for none): the check
+// runs for every registration of a file, so the state is found at once.
+constexpr std::array<std::int8_t, kLetras * kLetras> kIndice = [] {
+  std::array<std::int8_t, kLetras * kLetras> indice{};
+  for (std::size_t i = 0; i < kEstados.size(); ++i)
+    indice[static_cast<std::size_t>((kEstados[i].uf[0] - 'A') * kLetras + (kEstados[i].uf[1] - 'A'))] =
+        static_cast<std::int8_t>(i + 1);
+  return indice;
+}();
+
+bool Maiuscula(char c) { return c >= 'A' && c <= 'Z'; }
+
+}  // namespace
+
 const Estado* EncontraEstado(std::string_view uf) {
-  const auto e = std::ranges::find(kEstados, uf, &Estado::uf);
-  return e == kEstados.end() ? nullptr : &*e;
+  if (uf.size() != 2 || !Maiuscula(uf[0]) || !Maiuscula(uf[1])) return nullptr;
+  const int linha = kIndice[static_cast<std::size_t>((uf[0] - 'A') * kLetras + (uf[1] - 'A'))];
+  return linha == 0 ? nullptr : &kEstados[static_cast<std::size_t>(linha - 1)];
 }
 
 }  // namespace dllinsce32

@@ -121,8 +121,10 @@ class ProgressoTerminal final : public JanelaProgresso {
   ~ProgressoTerminal() override { Fecha(); }
 
   void DefineProgresso(int valor) override { progresso_ = valor; }
-  void DefineContribuinte(std::string_view texto) override { contribuinte_ = ParaTerminal(texto); }
-  void DefineVersao(std::string_view texto) override { versao_ = ParaTerminal(texto); }
+  // The driver sets the captions for every line: a caption is converted only
+  // when it changes, and never without a terminal.
+  void DefineContribuinte(std::string_view texto) override { Converte(texto, contribuinte_original_, contribuinte_); }
+  void DefineVersao(std::string_view texto) override { Converte(texto, versao_original_, versao_); }
 
   void Atualiza() override {
     if (!terminal_ || fechada_) return;
@@ -139,10 +141,18 @@ class ProgressoTerminal final : public JanelaProgresso {
   }
 
  private:
+  void Converte(std::string_view texto, std::string& original, std::string& convertido) const {
+    if (!terminal_ || texto == original) return;
+    original = texto;
+    convertido = ParaTerminal(texto);
+  }
+
   bool terminal_;
   bool fechada_ = false;
   int progresso_ = 0;
+  std::string contribuinte_original_;
   std::string contribuinte_;
+  std::string versao_original_;
   std::string versao_;
   std::string ultima_;
 };

@@ -3,8 +3,10 @@
 // include nothing of the program.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,20 +15,91 @@ namespace valida {
 
 // Slice (coluna, largura) of the line (1-based); shorter where the line ends,
 // empty when it starts past the end.
-std::string_view Fatia(std::string_view linha, int coluna, int largura);
+inline std::string_view Fatia(std::string_view linha, int coluna, int largura) {
+  if (coluna < 1 || largura <= 0 || static_cast<std::size_t>(coluna) > linha.size()) return {};
+  return linha.substr(static_cast<std::size_t>(coluna - 1), static_cast<std::size_t>(largura));
+}
 
 // The text trimmed of blanks at both ends (blanks only).
-std::string_view Apara(std::string_view texto);
+inline std::string_view Apara(std::string_view texto) {
+  const auto inicio = texto.find_first_not_of(' ');
+  if (inicio == std::string_view::npos) return {};
+  const auto fim = texto.find_last_not_of(' ');
+  return texto.substr(inicio, fim - inicio + 1);
+}
 
 // The text trimmed and padded with blanks (or cut) to the width.
 std::string Ajusta(std::string_view texto, std::size_t largura);
 
 inline bool EhDigito(char c) { return c >= '0' && c <= '9'; }
 
+namespace detalhe {
+
+inline constexpr std::uint64_t kZeros = 0x3030303030303030ULL;  // "00000000"
+
+// The number of eight characters loaded with the first in the lowest byte,
+// when all eight are digits.
+inline std::optional<std::uint64_t> OitoDigitos(std::uint64_t x) {
+  // Each byte must be 0x30 to 0x39: its high nibble 3, and still 3 after
+  // adding 6.
+  constexpr std::uint64_t kAlto = 0xF0F0F0F0F0F0F0F0ULL;
+  if ((x & kAlto) != kZeros || ((x + 0x0606060606060606ULL) & kAlto) != kZeros) return std::nullopt;
+  // Pairs, then fours, then all eight, each step weighing the left part.
+  x -= kZeros;
+  x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFULL;
+  x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFULL;
+  x = (x * 10000 + (x >> 32)) & 0x00000000FFFFFFFFULL;
+  return x;
+}
+
+// The first n (1 to 8) characters at p, preceded by as many '0' as make
+// eight: the same number when they are digits.
+inline std::uint64_t Carrega(const char* p, std::size_t n, std::size_t disponiveis) {
+  std::uint64_t x = kZeros;
+  if (disponiveis >= 8) {
+    std::memcpy(&x, p, 8);
+    // Keep the first n characters, moved up to the high bytes, and fill the
+    // low bytes (the leading places) with '0'.
+    if (n < 8) x = (x << (8 * (8 - n))) | (kZeros >> (8 * n));
+  } else {
+    std::memcpy(reinterpret_cast<char*>(&x) + (8 - n), p, n);
+  }
+  return x;
+}
+
+}  // namespace detalhe
+
 // The number that a text of one to 18 digits spells; no value when the text
 // is empty, longer, or holds anything but digits. Fields are read eight
-// digits at a time: this is the program's innermost loop.
-std::optional<std::int64_t> ValorNumerico(std::string_view texto);
+// digits at a time, the first group padded with leading zeros: this is the
+// program's innermost loop.
+inline std::optional<std::int64_t> ValorNumerico(std::string_view texto) {
+  constexpr std::size_t kMaiorNumero = 18;  // digits that always fit in 63 bits
+  const std::size_t n = texto.size();
+  if (n == 0 || n > kMaiorNumero) return std::nullopt;
+  if constexpr (std::endian::native != std::endian::little) {
+    std::uint64_t valor = 0;
+    for (const char c : texto) {
+      if (!EhDigito(c)) return std::nullopt;
+      valor = valor * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return static_cast<std::int64_t>(valor);
+  } else {
+    const char* p = texto.data();
+    std::size_t grupo = n % 8 == 0 ? 8 : n % 8;
+    const auto primeiro = detalhe::OitoDigitos(detalhe::Carrega(p, grupo, n));
+    if (!primeiro) return std::nullopt;
+    std::uint64_t valor = *primeiro;
+    for (std::size_t i = grupo; i < n; i += 8) {
+      std::uint64_t x = 0;
+      std::memcpy(&x, p + i, 8);
+      const auto oito = detalhe::OitoDigitos(x);
+      if (!oito) return std::nullopt;
+      valor = valor * 100000000ULL + *oito;
+    }
+    return static_cast<std::int64_t>(valor);
+  }
+}
 
 // The number that the digits of the text spell, any other character skipped
 // (0 when there is none). Callers hand it texts that are all digits, of at
