@@ -312,7 +312,7 @@ constexpr int kLetras = 26;
 
 // The row of each two upper-case letters (row + 1; 0 for none): the check
 // runs for every registration of a file, so the state is found at once.
-constexpr std::array<std::int8_t, kLetras * kLetras> kIndice = [] {
+constexpr std::array<std::int8_t, kLetras* kLetras> kIndice = [] {
   std::array<std::int8_t, kLetras * kLetras> indice{};
   for (std::size_t i = 0; i < kEstados.size(); ++i)
     indice[static_cast<std::size_t>((kEstados[i].uf[0] - 'A') * kLetras + (kEstados[i].uf[1] - 'A'))] =

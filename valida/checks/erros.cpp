@@ -111,7 +111,10 @@ void AcrescentaContribuinte(std::string& linha, bool inscricao_estadual, std::st
     AcrescentaFixo(linha, inscricao, 14);
     linha += ' ';
   } else {
-    AcrescentaFixo(linha, Formata(inscricao, kPictureCGCTE), 11);
+    const std::size_t inicio = linha.size();
+    AcrescentaFormatado(linha, inscricao, kPictureCGCTE);
+    // Cut or padded to 11, as AcrescentaFixo does.
+    linha.resize(inicio + 11, ' ');
     linha += "    ";
   }
 }

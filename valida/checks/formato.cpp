@@ -9,17 +9,18 @@
 
 namespace valida {
 
-std::string Formata(std::string_view texto, std::string_view picture) {
+void AcrescentaFormatado(std::string& saida, std::string_view texto, std::string_view picture) {
   const std::string_view numero = Apara(texto);
-  if (numero.empty() || !std::all_of(numero.begin(), numero.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return std::string(texto);
+  if (numero.empty() || !std::all_of(numero.begin(), numero.end(), EhDigito)) {
+    saida += texto;
+    return;
+  }
   const auto lugares = static_cast<std::size_t>(std::count(picture.begin(), picture.end(), '0'));
-  std::string_view digitos = numero.substr(std::min(numero.find_first_not_of('0'), numero.size()));
-  std::string cheios(lugares > digitos.size() ? lugares - digitos.size() : 0, '0');
-  cheios += digitos;
-  // Digits beyond the picture's places go to its first place.
-  const std::size_t excesso = cheios.size() - lugares;
-  std::string saida;
+  const std::string_view digitos = numero.substr(std::min(numero.find_first_not_of('0'), numero.size()));
+  // The digits filled with zeros on the left to the picture's places; digits
+  // beyond its places go to its first place.
+  const std::size_t zeros = lugares > digitos.size() ? lugares - digitos.size() : 0;
+  const std::size_t excesso = zeros + digitos.size() - lugares;
   std::size_t proximo = 0;
   bool primeiro = true;
   for (const char c : picture) {
@@ -27,11 +28,15 @@ std::string Formata(std::string_view texto, std::string_view picture) {
       saida += c;
       continue;
     }
-    const std::size_t quantos = primeiro ? excesso + 1 : 1;
-    saida.append(cheios, proximo, quantos);
-    proximo += quantos;
+    for (const std::size_t fim = proximo + (primeiro ? excesso + 1 : 1); proximo < fim; ++proximo)
+      saida += proximo < zeros ? '0' : digitos[proximo - zeros];
     primeiro = false;
   }
+}
+
+std::string Formata(std::string_view texto, std::string_view picture) {
+  std::string saida;
+  AcrescentaFormatado(saida, texto, picture);
   return saida;
 }
 

@@ -12,6 +12,8 @@ namespace valida {
 // the picture's places stand before the first one). Any other text prints as
 // it is.
 std::string Formata(std::string_view texto, std::string_view picture);
+// The same, appended to `saida`.
+void AcrescentaFormatado(std::string& saida, std::string_view texto, std::string_view picture);
 std::string Formata(std::int64_t numero, std::string_view picture);
 
 // Append, for the finding lines: a number with the picture "000" (three

@@ -23,7 +23,17 @@ void ArquivoTexto::Cria(plataforma::Ambiente& ambiente, std::string caminho) {
   buffer_.reserve(kTamanhoBuffer);
 }
 
-void ArquivoTexto::EscreveLinha(std::string_view linha) { Acrescenta(Imprimivel(linha) + "\r\n"); }
+void ArquivoTexto::EscreveLinha(std::string_view linha) {
+  if (linha.size() + 2 > kTamanhoBuffer) {
+    Acrescenta(Imprimivel(linha) + "\r\n");
+    return;
+  }
+  // The usual line goes straight into the buffer and is made printable there.
+  Acrescenta(linha);
+  for (std::size_t i = buffer_.size() - linha.size(); i < buffer_.size(); ++i)
+    if (static_cast<unsigned char>(buffer_[i]) < 0x20 || buffer_[i] == 0x7F) buffer_[i] = '?';
+  Acrescenta("\r\n");
+}
 
 void ArquivoTexto::Copia(plataforma::Ambiente& ambiente, const std::string& origem) {
   std::unique_ptr<plataforma::ArquivoLeitura> arquivo;

@@ -1,7 +1,6 @@
 // The text helpers of the whole program.
 #include "valida/run/texto.h"
 
-
 namespace valida {
 
 std::string Ajusta(std::string_view texto, std::size_t largura) {
