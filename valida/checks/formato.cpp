@@ -19,18 +19,19 @@ void AcrescentaFormatado(std::string& saida, std::string_view texto, std::string
   const std::string_view digitos = numero.substr(std::min(numero.find_first_not_of('0'), numero.size()));
   // The digits filled with zeros on the left to the picture's places; digits
   // beyond its places go to its first place.
-  const std::size_t zeros = lugares > digitos.size() ? lugares - digitos.size() : 0;
-  const std::size_t excesso = zeros + digitos.size() - lugares;
-  std::size_t proximo = 0;
-  bool primeiro = true;
-  for (const char c : picture) {
-    if (c != '0') {
-      saida += c;
-      continue;
-    }
-    for (const std::size_t fim = proximo + (primeiro ? excesso + 1 : 1); proximo < fim; ++proximo)
-      saida += proximo < zeros ? '0' : digitos[proximo - zeros];
-    primeiro = false;
+  std::string cheios(lugares > digitos.size() ? lugares - digitos.size() : 0, '0');
+  cheios += digitos;
+  std::string_view resto = cheios;
+  std::size_t excesso = cheios.size() - lugares;
+  while (!picture.empty()) {
+    const std::size_t literais = std::min(picture.find('0'), picture.size());
+    saida += picture.substr(0, literais);
+    picture.remove_prefix(literais);
+    const std::size_t places = std::min(picture.find_first_not_of('0'), picture.size());
+    saida += resto.substr(0, places + excesso);
+    resto.remove_prefix(std::min(resto.size(), places + excesso));
+    picture.remove_prefix(places);
+    excesso = 0;
   }
 }
 
