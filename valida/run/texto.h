@@ -73,7 +73,7 @@ inline std::uint64_t Carrega(const char* p, std::size_t n, std::size_t disponive
 // is empty, longer, or holds anything but digits. Fields are read eight
 // digits at a time, the first group padded with leading zeros: this is the
 // program's innermost loop.
-inline std::optional<std::int64_t> ValorNumerico(std::string_view texto) {
+[[gnu::always_inline]] inline std::optional<std::int64_t> ValorNumerico(std::string_view texto) {
   constexpr std::size_t kMaiorNumero = 18;  // digits that always fit in 63 bits
   const std::size_t n = texto.size();
   if (n == 0 || n > kMaiorNumero) return std::nullopt;
