@@ -25,7 +25,11 @@ bool g_achados = false;
 int ColunaNumerica(std::string_view tipo, const std::string& registro) {
   if (tipo == "GIA03") return 90;                      // amount A
   if (tipo == "GIAST01") return 50;                    // field 6
-  if (tipo == "GIA04" || tipo == "GIA05") return 30;   // the CGC/TE of the prefix
+  if (tipo == "GIA04" || tipo == "GIA05") {
+    // An annex record ("X01 " to "X12 " at 40-43): the first occurrence's
+    // first field; a main record: the CGC/TE of the prefix.
+    return registro.size() > 45 && registro[39] == 'X' && registro.compare(43, 2, "00") != 0 ? 46 : 30;
+  }
   if (registro.rfind("A0", 0) == 0) return 180;        // field 7
   if (registro.rfind("A3", 0) == 0) return 20;         // amount A
   return 40;                                           // the amount of an "A1" or "A2"
