@@ -421,7 +421,9 @@ class Pagina {
        << "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">"
        << kFim << "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">" << kFim
        << "<title>Validação de GIA: " << Conta(static_cast<std::int64_t>(arquivos.size()), "arquivo", "arquivos")
-       << "</title>" << kFim << "<style>" << kEstilo << "</style>" << kFim << "</head>" << kFim << "<body>" << kFim;
+       << "</title>" << kFim << "<style>";
+    for (const char c : kEstilo) o_ << (c == '\n' ? kFim : std::string_view(&c, 1));
+    o_ << "</style>" << kFim << "</head>" << kFim << "<body>" << kFim;
     o_ << "<header>" << kFim << "<h1>Relatório de validação de GIA</h1>" << kFim << "<p>"
        << Conta(static_cast<std::int64_t>(arquivos.size()), "arquivo validado", "arquivos validados") << ": "
        << Conta(static_cast<std::int64_t>(aceitos), "aceito", "aceitos") << ", "
