@@ -416,8 +416,8 @@ class Pagina {
   void Escreve(std::span<const ArquivoValidado> arquivos) {
     std::size_t aceitos = 0;
     for (const auto& a : arquivos) aceitos += a.aceito ? 1 : 0;
-    o_ << "<!DOCTYPE html>" << kFim << "<html lang=\"pt-BR\">" << kFim << "<head>" << kFim
-       << "<meta charset=\"utf-8\">" << kFim
+    o_ << "<!DOCTYPE html>" << kFim << "<html lang=\"pt-BR\">" << kFim << "<head>" << kFim << "<meta charset=\"utf-8\">"
+       << kFim
        << "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">"
        << kFim << "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">" << kFim
        << "<title>Validação de GIA: " << Conta(static_cast<std::int64_t>(arquivos.size()), "arquivo", "arquivos")
@@ -438,16 +438,14 @@ class Pagina {
  private:
   static std::string Id(std::size_t arquivo) { return "arq" + std::to_string(arquivo); }
 
-  static std::string_view RotuloInscricao(std::string_view tipo) {
-    return tipo == "GIAST02" ? "Inscrição" : "CGC/TE";
-  }
+  static std::string_view RotuloInscricao(std::string_view tipo) { return tipo == "GIAST02" ? "Inscrição" : "CGC/TE"; }
 
   void Resumo(std::span<const ArquivoValidado> arquivos) {
     o_ << "<section aria-labelledby=\"resumo\">" << kFim << "<h2 id=\"resumo\">Resumo</h2>" << kFim
        << "<table class=\"resumo\">" << kFim << "<caption class=\"sr\">Arquivos validados</caption>" << kFim
        << "<thead><tr><th scope=\"col\">Arquivo</th><th scope=\"col\">Tipo</th><th scope=\"col\">Resultado</th>"
-       << "<th scope=\"col\" class=\"n\">Declarações</th><th scope=\"col\" class=\"n\">Erros</th></tr></thead>"
-       << kFim << "<tbody>" << kFim;
+       << "<th scope=\"col\" class=\"n\">Declarações</th><th scope=\"col\" class=\"n\">Erros</th></tr></thead>" << kFim
+       << "<tbody>" << kFim;
     for (std::size_t i = 0; i < arquivos.size(); ++i) {
       const auto& a = arquivos[i];
       o_ << "<tr class=\"arquivo\" data-arquivo=\"" << i + 1 << "\"><th scope=\"row\"><a class=\"nome\" href=\"#"
@@ -502,8 +500,8 @@ class Pagina {
     const std::string id = Id(indice);
     const std::size_t total = a.achados.size();
     const std::size_t mostrados = std::min(total, limites_.achados_por_arquivo);
-    o_ << "<section class=\"rejeitado\" id=\"" << id << "\" aria-labelledby=\"" << id << "-t\">" << kFim
-       << "<h2 id=\"" << id << "-t\">Arquivo <span class=\"nome\">" << Texto(a.nome) << "</span>: " << Texto(a.tipo)
+    o_ << "<section class=\"rejeitado\" id=\"" << id << "\" aria-labelledby=\"" << id << "-t\">" << kFim << "<h2 id=\""
+       << id << "-t\">Arquivo <span class=\"nome\">" << Texto(a.nome) << "</span>: " << Texto(a.tipo)
        << ", rejeitado</h2>" << kFim << "<p>"
        << Conta(static_cast<std::int64_t>(total), "erro encontrado", "erros encontrados") << "; "
        << Conta(static_cast<std::int64_t>(a.declaracoes.size()), "declaração", "declarações")
@@ -511,8 +509,9 @@ class Pagina {
        << "o número de cada erro é a sua posição no relatório em texto.</p>" << kFim;
     if (mostrados < total)
       o_ << "<p class=\"aviso nao-mostrados\" data-nao-mostrados=\"" << total - mostrados << "\">Esta página mostra os "
-         << Milhar(static_cast<std::int64_t>(mostrados)) << " primeiros dos " << Milhar(static_cast<std::int64_t>(total))
-         << " erros: " << Conta(static_cast<std::int64_t>(total - mostrados), "erro não é mostrado", "erros não são mostrados")
+         << Milhar(static_cast<std::int64_t>(mostrados)) << " primeiros dos "
+         << Milhar(static_cast<std::int64_t>(total)) << " erros: "
+         << Conta(static_cast<std::int64_t>(total - mostrados), "erro não é mostrado", "erros não são mostrados")
          << ". O relatório em texto traz todos.</p>" << kFim;
     if (!a.registros.falha.empty())
       o_ << "<p class=\"aviso\">Os registros não puderam ser lidos de novo para serem desenhados: "
@@ -601,8 +600,8 @@ class Pagina {
       if (!a.registros.falha.empty() || (!a.registros.fim && a.registros.linhas < linha))
         o_ << "O registro desta linha não foi lido.";
       else
-        o_ << "A linha " << linha << " não existe no arquivo, que tem "
-           << Conta(a.registros.linhas, "linha", "linhas") << ".";
+        o_ << "A linha " << linha << " não existe no arquivo, que tem " << Conta(a.registros.linhas, "linha", "linhas")
+           << ".";
       o_ << "</p>" << kFim << "</section>" << kFim;
       return;
     }
@@ -617,7 +616,8 @@ class Pagina {
     std::int64_t largura = existe;
     for (const auto& m : achados) largura = std::max(largura, m.achado->coluna_final);
     o_ << "<figure class=\"desenho\" aria-labelledby=\"" << id << "-d\">" << kFim << "<figcaption id=\"" << id
-       << "-d\">Registro da linha " << r.linha << ", com " << Conta(static_cast<std::int64_t>(r.tamanho), "caractere", "caracteres")
+       << "-d\">Registro da linha " << r.linha << ", com "
+       << Conta(static_cast<std::int64_t>(r.tamanho), "caractere", "caracteres")
        << ", e as colunas de cada erro marcadas.</figcaption>" << kFim << "<pre class=\"registro\">";
     for (std::int64_t c0 = 1; c0 <= largura; c0 += kColunasPorFileira) {
       const std::int64_t c1 = std::min(largura, c0 + kColunasPorFileira - 1);
@@ -627,8 +627,8 @@ class Pagina {
     }
     o_ << "</pre>" << kFim;
     if (largura > existe) {
-      o_ << "<p class=\"nota falta\">A linha termina na coluna " << existe << ": as "
-         << Colunas(existe + 1, largura) << " não existem nela; as marcas mostram onde ficariam.</p>" << kFim;
+      o_ << "<p class=\"nota falta\">A linha termina na coluna " << existe << ": as " << Colunas(existe + 1, largura)
+         << " não existem nela; as marcas mostram onde ficariam.</p>" << kFim;
     }
     if (r.tamanho > r.bytes.size()) {
       o_ << "<p class=\"nota falta\">A linha tem " << Milhar(static_cast<std::int64_t>(r.tamanho))
@@ -665,8 +665,8 @@ class Pagina {
       std::vector<std::size_t> cobrem = Cobrem(achados, c);
       std::int64_t fim = c;
       while (fim + 1 <= c1 && Cobrem(achados, fim + 1) == cobrem) ++fim;
-      const std::string bytes = Bytes(std::string_view(r.bytes).substr(static_cast<std::size_t>(c - 1),
-                                                                       static_cast<std::size_t>(fim - c + 1)));
+      const std::string bytes = Bytes(
+          std::string_view(r.bytes).substr(static_cast<std::size_t>(c - 1), static_cast<std::size_t>(fim - c + 1)));
       if (cobrem.empty()) {
         o_ << bytes;
       } else {

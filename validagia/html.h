@@ -46,8 +46,8 @@ struct AchadoRelatorio {
 // (Windows-1252, any byte value, without the CR LF) and its whole length.
 struct RegistroLido {
   std::int64_t linha = 0;
-  std::string bytes;            // at most Limites::bytes_por_linha of them
-  std::uint64_t tamanho = 0;    // the line's length; more than bytes.size() when cut
+  std::string bytes;          // at most Limites::bytes_por_linha of them
+  std::uint64_t tamanho = 0;  // the line's length; more than bytes.size() when cut
 };
 
 // What the page draws at most. Counts are never cut: a finding past the cap

@@ -46,9 +46,9 @@ std::string Milhar(std::int64_t n) {
 }
 
 const std::set<std::string> kEtiquetas = {
-    "!doctype", "html", "head", "meta",  "title", "style", "body", "header", "main", "section",    "h1",
-    "h2",       "h3",   "p",    "table", "caption", "thead", "tbody", "tr",   "th",  "td",        "a",
-    "span",     "dl",   "dt",   "dd",    "ol",    "li",    "code", "pre",    "figure", "figcaption"};
+    "!doctype", "html", "head", "meta",  "title",   "style", "body",  "header", "main",   "section",   "h1",
+    "h2",       "h3",   "p",    "table", "caption", "thead", "tbody", "tr",     "th",     "td",        "a",
+    "span",     "dl",   "dt",   "dd",    "ol",      "li",    "code",  "pre",    "figure", "figcaption"};
 const std::set<std::string> kAtributos = {"lang", "charset", "http-equiv", "content", "name",  "class",
                                           "id",   "href",    "scope",      "title",   "style", "html"};
 
@@ -110,10 +110,10 @@ std::string_view SecaoDoArquivo(std::string_view pagina, std::size_t indice) {
 }
 
 struct Desenho {
-  std::map<std::size_t, std::vector<std::int64_t>> marcas;     // finding -> columns of its carets
+  std::map<std::size_t, std::vector<std::int64_t>> marcas;       // finding -> columns of its carets
   std::map<std::int64_t, std::map<std::int64_t, Celula>> texto;  // line -> column -> cell
-  std::set<std::size_t> gerais;                                // findings in the block of their own
-  std::map<std::size_t, int> linhas_da_tabela;                 // finding -> rows listing it
+  std::set<std::size_t> gerais;                                  // findings in the block of their own
+  std::map<std::size_t, int> linhas_da_tabela;                   // finding -> rows listing it
 };
 
 Desenho LeDesenho(std::string_view secao) {
@@ -233,7 +233,8 @@ std::vector<std::string> LinhasDe(const std::string& arquivo) {
 }
 
 // The file with `texto` written over the given (line, column)s.
-std::string Danificado(const std::string& arquivo, const std::vector<std::pair<int, int>>& onde, std::string_view texto) {
+std::string Danificado(const std::string& arquivo, const std::vector<std::pair<int, int>>& onde,
+                       std::string_view texto) {
   auto linhas = LinhasDe(arquivo);
   for (const auto& [linha, coluna] : onde)
     linhas[static_cast<std::size_t>(linha - 1)].replace(static_cast<std::size_t>(coluna - 1), texto.size(), texto);
@@ -251,10 +252,8 @@ struct CasoTipo {
 };
 
 const std::vector<CasoTipo> kTipos = {
-    {"GIA03", {{1, 84}, {1, 90}, {2, 300}}},
-    {"GIA04", {{1, 74}, {1, 76}, {1, 194}}},
-    {"GIA05", {{1, 74}, {1, 76}, {1, 194}}},
-    {"GIAST01", {{1, 300}, {2, 200}, {2, 202}}},
+    {"GIA03", {{1, 84}, {1, 90}, {2, 300}}},     {"GIA04", {{1, 74}, {1, 76}, {1, 194}}},
+    {"GIA05", {{1, 74}, {1, 76}, {1, 194}}},     {"GIAST01", {{1, 300}, {2, 200}, {2, 202}}},
     {"GIAST02", {{1, 100}, {1, 102}, {1, 200}}},
 };
 
@@ -319,9 +318,10 @@ TEST(HtmlPagina, AchadosSobrepostos) {
   a.nome = "sobrepostos.txt";
   a.tipo = "GIA05";
   const std::string registro = geradores::RegistroPrincipalGIA0405({}, {}, {});
-  const std::vector<std::pair<std::int64_t, std::int64_t>> colunas = {{74, 88}, {74, 88}, {80, 82}, {89, 89},
-                                                                     {95, 105}, {99, 101}, {1, 898}, {898, 898}};
-  for (const auto& [p, u] : colunas) a.achados.push_back({"123/4567897", "05/2005", 1, p, u, Catalogo::kGIA, 7, 0, "X"});
+  const std::vector<std::pair<std::int64_t, std::int64_t>> colunas = {{74, 88},  {74, 88},  {80, 82}, {89, 89},
+                                                                      {95, 105}, {99, 101}, {1, 898}, {898, 898}};
+  for (const auto& [p, u] : colunas)
+    a.achados.push_back({"123/4567897", "05/2005", 1, p, u, Catalogo::kGIA, 7, 0, "X"});
   fuzz::AmbienteMemoria memoria{"/m"};
   memoria.PoeArquivo("gia.txt", registro + "\r\n");
   a.registros = LeRegistros(memoria, "gia.txt", a.tipo, a.achados);
@@ -367,7 +367,8 @@ TEST(HtmlPagina, CemMilAchados) {
   a.nome = "enorme.txt";
   a.tipo = "GIAST01";
   for (int i = 0; i < 100000; ++i)
-    a.achados.push_back({"123/4567897", "05/2005", i + 1, 10, 20, Catalogo::kGIAST, 13, 13, "Valor do campo 13 incorreto"});
+    a.achados.push_back(
+        {"123/4567897", "05/2005", i + 1, 10, 20, Catalogo::kGIAST, 13, 13, "Valor do campo 13 incorreto"});
   const std::string pagina = GeraHtml(std::vector{a});
   EXPECT_LT(pagina.size(), 2'000'000U);
   EXPECT_NE(pagina.find("<td class=\"n\">100.000</td></tr>"), std::string::npos);
@@ -403,10 +404,10 @@ TEST(HtmlPagina, ArquivoHostil) {
   ArquivoValidado feito;
   feito.nome = std::string("nome\x1B[31m\xFF\xC3(</pre>.txt");
   feito.tipo = "GIA05";
-  for (const auto& [p, u] : std::vector<std::pair<std::int64_t, std::int64_t>>{
-           {84, 110}, {120, 160}, {300, 427}, {500, 531}, {600, 602}}) {
-    feito.achados.push_back({"\"><script>x</script>", "05/2005'", 2, p, u, Catalogo::kGIA, 7, 0,
-                             "<b>texto</b> & \"aspas\" \x01"});
+  for (const auto& [p, u] :
+       std::vector<std::pair<std::int64_t, std::int64_t>>{{84, 110}, {120, 160}, {300, 427}, {500, 531}, {600, 602}}) {
+    feito.achados.push_back(
+        {"\"><script>x</script>", "05/2005'", 2, p, u, Catalogo::kGIA, 7, 0, "<b>texto</b> & \"aspas\" \x01"});
   }
   fuzz::AmbienteMemoria memoria{"/m"};
   memoria.PoeArquivo("gia.txt", arquivo);

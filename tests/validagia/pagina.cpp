@@ -72,7 +72,8 @@ char32_t Utf8(std::string_view s, std::size_t& i) {
   const auto b0 = static_cast<unsigned char>(s[i]);
   const std::size_t n = b0 < 0x80 ? 1 : b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : 4;
   char32_t cp = n == 1 ? b0 : n == 2 ? b0 & 0x1F : n == 3 ? b0 & 0x0F : b0 & 0x07;
-  for (std::size_t k = 1; k < n && i + k < s.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+  for (std::size_t k = 1; k < n && i + k < s.size(); ++k)
+    cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
   i += n;
   return cp;
 }
