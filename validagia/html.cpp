@@ -283,7 +283,7 @@ std::vector<std::int64_t> LinhasDesenhadas(std::string_view tipo, std::span<cons
   std::vector<std::int64_t> linhas;
   const std::size_t n = std::min(achados.size(), maximo);
   for (std::size_t i = 0; i < n; ++i)
-    if (achados[i].linha > 0 && DesenhaNoRegistro(achados[i], tipo)) linhas.push_back(achados[i].linha);
+    if (DesenhaNoRegistro(achados[i], tipo)) linhas.push_back(achados[i].linha);
   std::sort(linhas.begin(), linhas.end());
   linhas.erase(std::unique(linhas.begin(), linhas.end()), linhas.end());
   return linhas;
@@ -734,7 +734,7 @@ int MaiorRegistro(std::string_view tipo) {
 }
 
 bool DesenhaNoRegistro(const AchadoRelatorio& achado, std::string_view tipo) {
-  return achado.coluna_inicial >= 1 && achado.coluna_inicial <= achado.coluna_final &&
+  return achado.linha >= 1 && achado.coluna_inicial >= 1 && achado.coluna_inicial <= achado.coluna_final &&
          achado.coluna_final <= MaiorRegistro(tipo);
 }
 

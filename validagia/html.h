@@ -88,8 +88,9 @@ struct ArquivoValidado {
 // 812 for "GIAST02"); 0 for an unknown kind.
 int MaiorRegistro(std::string_view tipo);
 
-// Whether the finding is drawn on its record: its columns lie from 1 to the
-// longest record of the kind, the first not after the last.
+// Whether the finding is drawn on its record: it names a line (1 or more) and
+// its columns lie from 1 to the longest record of the kind, the first not
+// after the last. The others stand in a block of their own.
 bool DesenhaNoRegistro(const AchadoRelatorio& achado, std::string_view tipo);
 
 // Reads, in one pass over the declaration file, the lines that the first
@@ -97,7 +98,7 @@ bool DesenhaNoRegistro(const AchadoRelatorio& achado, std::string_view tipo);
 // lone CR or LF is part of the line). Keeps at most `bytes_por_linha` bytes
 // of each, and stops reading after the last line needed; memory stays bounded
 // whatever the file's size or its lines' lengths. A read failure is noted in
-// `falha`, never thrown.
+// `falha`, never thrown. Give it the Limites that the page is made with.
 RegistrosArquivo LeRegistros(plataforma::ArquivoLeitura& arquivo, std::string_view tipo,
                              std::span<const AchadoRelatorio> achados, const Limites& limites = {});
 // The same for the file under the path (UTF-8); a file that cannot be opened
