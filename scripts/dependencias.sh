@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, once, what the build and the tests need and this machine lacks
 # (Debian packages): the compilers, CMake, GoogleTest, the MinGW-w64 cross
-# compiler, Wine, and clang with libFuzzer's runtime for the fuzz targets.
+# compiler, Wine, clang with libFuzzer's runtime for the fuzz targets, and
+# Chromium, in which a test opens a page of validagia's HTML report.
 # Says what it installs; does nothing when all is there.
 set -euo pipefail
 
@@ -20,6 +21,7 @@ tem clang++ || precisa+=(clang)
 # libFuzzer's runtime comes in a package of its own, beside clang's resource folder.
 runtime_fuzzer() { tem clang++ && compgen -G "$(clang++ -print-resource-dir)/lib/linux/libclang_rt.fuzzer-*.a" >/dev/null; }
 runtime_fuzzer || precisa+=(libclang-rt-dev)
+[ -x /usr/bin/chromium ] || precisa+=(chromium)
 
 if [ ${#precisa[@]} -gt 0 ]; then
   echo "== Installing what this machine lacks: ${precisa[*]}"
