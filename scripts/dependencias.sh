@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, once, what the build and the tests need and this machine lacks
 # (Debian packages): the compilers, CMake, GoogleTest, the MinGW-w64 cross
-# compiler, Wine, and clang with libFuzzer's runtime for the fuzz targets.
+# compiler, Wine, clang with libFuzzer's runtime for the fuzz targets, and
+# CLI11 and nlohmann-json for validagia.
 # Says what it installs; does nothing when all is there.
 set -euo pipefail
 
@@ -16,6 +17,11 @@ tem make || precisa+=(make)
 tem x86_64-w64-mingw32-g++-posix || precisa+=(g++-mingw-w64-x86-64-posix)
 [ -x /usr/lib/wine/wine64 ] || precisa+=(wine64)
 tem clang-format || precisa+=(clang-format)
+# validagia's options and JSON (header-only; valida, jvmlaunch and DllInscE32 use neither).
+[ -f /usr/include/CLI/CLI.hpp ] || precisa+=(libcli11-dev)
+[ -f /usr/include/nlohmann/json.hpp ] || precisa+=(nlohmann-json3-dev)
+tem python3 || precisa+=(python3)
+tem unzip || precisa+=(unzip)  # the test of the Windows zip
 tem clang++ || precisa+=(clang)
 # libFuzzer's runtime comes in a package of its own, beside clang's resource folder.
 runtime_fuzzer() { tem clang++ && compgen -G "$(clang++ -print-resource-dir)/lib/linux/libclang_rt.fuzzer-*.a" >/dev/null; }
