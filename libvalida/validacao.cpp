@@ -161,12 +161,10 @@ namespace {
 
 class LeituraFluxo final : public plataforma::ArquivoLeitura {
  public:
+  // A run that stops reading before the end keeps Envia waiting until it has
+  // ended: its last findings are still made while the caller is inside the
+  // library, as the callbacks' contract says.
   explicit LeituraFluxo(std::shared_ptr<Fluxo::Passagem> p) : p_(std::move(p)) {}
-  ~LeituraFluxo() override {
-    const std::lock_guard trava(p_->mutex);
-    p_->parou = true;
-    p_->cv.notify_all();
-  }
   Status Ler(char* buf, std::size_t n, std::size_t* lidos) override {
     std::unique_lock trava(p_->mutex);
     p_->cv.wait(trava, [&] { return !p_->pendente.empty() || p_->fim; });
