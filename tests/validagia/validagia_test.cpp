@@ -1,7 +1,7 @@
 // validagia as a user runs it, beside valida on the same files: the same
 // verdict, findings and report; the JSON field by field against the text;
 // the kind detected; the standard input; -j 4 as -j 1; bad input.
-// VALIDAGIA_PROGRAMA, VALIDA_PROGRAMA and GERA_GIA name the built programs.
+// VALIDA_PROGRAMA names the built valida; validagia and gera_gia are compiled in.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -26,10 +26,13 @@ namespace fs = std::filesystem;
 
 const std::vector<std::string> kTipos = {"GIA03", "GIA04", "GIA05", "GIAST01", "GIAST02"};
 
+// The program named by the variable, or the one the build compiled in.
 std::string Variavel(const char* nome) {
   const char* v = std::getenv(nome);
-  if (v == nullptr) throw std::runtime_error(std::string(nome) + " is not set");
-  return v;
+  if (v != nullptr) return v;
+  if (std::string_view(nome) == "VALIDAGIA_PROGRAMA") return VALIDAGIA_PROGRAMA;
+  if (std::string_view(nome) == "GERA_GIA") return GERA_GIA;
+  throw std::runtime_error(std::string(nome) + " is not set");
 }
 
 std::string Le(const fs::path& caminho) {
