@@ -28,9 +28,10 @@ trap 'rm -rf "$raiz"' EXIT
 dpkg -x build/native/gia-validador-*-Linux.deb "$raiz"
 "$raiz/usr/bin/validagia" --version
 "$raiz/usr/bin/validagia" -q examples/gia05-exemplo.txt
+conteudo=$(unzip -l build/windows/gia-validador-*-Windows.zip)
 for arquivo in bin/valida.exe bin/jvmlaunch.exe bin/DllInscE32.dll bin/validagia.exe bin/libvalida.dll \
                include/libvalida/libvalida.h include/libvalida/libvalida.hpp; do
-  unzip -l build/windows/gia-validador-*-Windows.zip | grep -q " $arquivo\$" || { echo "not in the zip: $arquivo" >&2; exit 1; }
+  grep -q " $arquivo\$" <<<"$conteudo" || { echo "not in the zip: $arquivo" >&2; exit 1; }
 done
 
 echo "== Sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
