@@ -341,6 +341,15 @@ ResultadoSistema AbrirArquivoLog(const char* caminho, std::unique_ptr<ArquivoLog
 // converted to UTF-8). Failures are not reported.
 void EscreverErroPadrao(std::string_view texto);
 
+// The standard streams of a command-line program (validagia), byte for byte:
+// no line-end translation, no conversion (Windows: the handles of the
+// process, read and written as files). A closed standard stream reads as
+// empty and swallows what is written to it; a failed write is reported.
+ResultadoSistema LerEntradaPadrao(char* dados, std::size_t n, std::size_t* lidos);
+ResultadoSistema EscreverSaidaPadrao(std::string_view bytes);
+// True when the standard error stream is a terminal (Windows: a console).
+[[nodiscard]] bool ErroPadraoEhTerminal();
+
 // A message box with the caption, the text, a warning icon and one OK button;
 // returns when it is closed. POSIX: one line "caption: text" on the standard
 // error stream, converted to UTF-8, with each carriage return or line feed

@@ -401,6 +401,37 @@ void EscreverErroPadrao(std::string_view texto) {
   EscreveTudo(2, utf8.data(), utf8.size());
 }
 
+ResultadoSistema LerEntradaPadrao(char* dados, std::size_t n, std::size_t* lidos) {
+  for (;;) {
+    const ssize_t r = ::read(STDIN_FILENO, dados, n);
+    if (r >= 0) {
+      *lidos = static_cast<std::size_t>(r);
+      return {};
+    }
+    if (errno == EINTR) continue;
+    if (errno == EBADF) {
+      *lidos = 0;
+      return {};
+    }
+    return Falhou(errno);
+  }
+}
+
+ResultadoSistema EscreverSaidaPadrao(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t r = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      if (errno == EBADF) return {};
+      return Falhou(errno);
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(r));
+  }
+  return {};
+}
+
+bool ErroPadraoEhTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
 void MensagemAtencao(std::string_view titulo, std::string_view texto) {
   std::string linha = std::string(titulo) + ": " + std::string(texto);
   for (char& c : linha)

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 // clang-format on
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -446,6 +447,40 @@ void EscreverErroPadrao(std::string_view texto) {
     return;
   }
   ::WriteFile(h, texto.data(), static_cast<DWORD>(texto.size()), &escritos, nullptr);
+}
+
+ResultadoSistema LerEntradaPadrao(char* dados, std::size_t n, std::size_t* lidos) {
+  *lidos = 0;
+  HANDLE h = ::GetStdHandle(STD_INPUT_HANDLE);
+  if (h == nullptr || h == INVALID_HANDLE_VALUE) return {};
+  DWORD lido = 0;
+  if (::ReadFile(h, dados, static_cast<DWORD>(std::min<std::size_t>(n, 1U << 30)), &lido, nullptr) == 0) {
+    const DWORD erro = ::GetLastError();
+    // The writer of a pipe has closed it: the end of the input.
+    if (erro == ERROR_BROKEN_PIPE || erro == ERROR_HANDLE_EOF) return {};
+    return Falhou(erro);
+  }
+  *lidos = lido;
+  return {};
+}
+
+ResultadoSistema EscreverSaidaPadrao(std::string_view bytes) {
+  HANDLE h = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  if (h == nullptr || h == INVALID_HANDLE_VALUE) return {};
+  while (!bytes.empty()) {
+    DWORD escritos = 0;
+    if (::WriteFile(h, bytes.data(), static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1U << 30)), &escritos,
+                    nullptr) == 0)
+      return FalhouAgora();
+    bytes.remove_prefix(escritos);
+  }
+  return {};
+}
+
+bool ErroPadraoEhTerminal() {
+  DWORD modo = 0;
+  HANDLE h = ::GetStdHandle(STD_ERROR_HANDLE);
+  return h != nullptr && h != INVALID_HANDLE_VALUE && ::GetConsoleMode(h, &modo) != 0;
 }
 
 void MensagemAtencao(std::string_view titulo, std::string_view texto) {

@@ -2,7 +2,8 @@
 # Installs, once, what the build and the tests need and this machine lacks
 # (Debian packages): the compilers, CMake, GoogleTest, the MinGW-w64 cross
 # compiler, Wine, clang with libFuzzer's runtime for the fuzz targets, and
-# Chromium, in which a test opens a page of validagia's HTML report.
+# CLI11 and nlohmann-json for validagia, and Chromium, in which a test opens
+# a page of validagia's HTML report.
 # Says what it installs; does nothing when all is there.
 set -euo pipefail
 
@@ -17,6 +18,11 @@ tem make || precisa+=(make)
 tem x86_64-w64-mingw32-g++-posix || precisa+=(g++-mingw-w64-x86-64-posix)
 [ -x /usr/lib/wine/wine64 ] || precisa+=(wine64)
 tem clang-format || precisa+=(clang-format)
+# validagia's options and JSON (header-only; valida, jvmlaunch and DllInscE32 use neither).
+[ -f /usr/include/CLI/CLI.hpp ] || precisa+=(libcli11-dev)
+[ -f /usr/include/nlohmann/json.hpp ] || precisa+=(nlohmann-json3-dev)
+tem python3 || precisa+=(python3)
+tem unzip || precisa+=(unzip)  # the test of the Windows zip
 tem clang++ || precisa+=(clang)
 # libFuzzer's runtime comes in a package of its own, beside clang's resource folder.
 runtime_fuzzer() { tem clang++ && compgen -G "$(clang++ -print-resource-dir)/lib/linux/libclang_rt.fuzzer-*.a" >/dev/null; }

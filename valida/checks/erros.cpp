@@ -125,13 +125,23 @@ struct Identidade {
   std::int64_t linha;
 };
 
+// Which code of which catalogue a finding is, for an observer of the run.
+struct Codigo {
+  bool st;
+  int codigo;
+  int campo;
+};
+
 // The finding's line, built in the run's own buffer: findings can be as many
 // as the lines of the file.
-void Registra(Execucao& run, const Identidade& id, int primeira, int ultima, std::string_view texto) {
+void Registra(Execucao& run, const Identidade& id, const Codigo& codigo, int primeira, int ultima,
+              std::string_view texto) {
   std::string& linha = run.LinhaErro;
   linha.clear();
   AcrescentaContribuinte(linha, LayoutInscricao(run.parametros.TipoDocumento), id.inscricao);
+  const std::size_t periodo = linha.size();
   AcrescentaPeriodo(linha, Apara(id.periodo).empty() ? std::string_view("000000") : id.periodo);
+  const std::size_t fim_periodo = linha.size();
   linha += ' ';
   AcrescentaNumero(linha, id.linha);
   linha += ' ';
@@ -142,6 +152,11 @@ void Registra(Execucao& run, const Identidade& id, int primeira, int ultima, std
   linha += texto;
   run.HouveErro = true;
   run.ListaErros.EscreveLinha(linha);
+  if (run.observador != nullptr) {
+    const std::string_view escrita = linha;
+    run.observador->Achado({escrita.substr(0, periodo), escrita.substr(periodo, fim_periodo - periodo), id.linha,
+                            primeira, ultima, codigo.st, codigo.codigo, codigo.campo, texto});
+  }
 }
 
 }  // namespace
@@ -173,10 +188,11 @@ void RegistraErroGIA(Execucao& run, int codigo, int primeira, int ultima) {
     default:
       break;
   }
+  const Codigo qual{false, codigo, 0};
   if (codigo == 36 || e == nullptr)
-    Registra(run, id, primeira, ultima, TextoErroGIA(run, codigo));
+    Registra(run, id, qual, primeira, ultima, TextoErroGIA(run, codigo));
   else
-    Registra(run, id, primeira, ultima, e->texto);
+    Registra(run, id, qual, primeira, ultima, e->texto);
 }
 
 std::string TextoErroST(const Execucao& run, int codigo, int campo) {
@@ -261,7 +277,7 @@ void RegistraErroST(Execucao& run, int codigo, int campo, int primeira, int ulti
   } else if (codigo == 28 || codigo == 31) {
     id.linha = run.LinhaA0;
   }
-  Registra(run, id, primeira, ultima, TextoErroST(run, codigo, campo));
+  Registra(run, id, {true, codigo, campo}, primeira, ultima, TextoErroST(run, codigo, campo));
 }
 
 }  // namespace valida

@@ -104,6 +104,8 @@ void Execucao::MostraContribuinte(std::string_view texto) {
 
 void Execucao::AcrescentaRecibo(std::string_view entrada) {
   static constexpr std::size_t kLinhaCheia = 70;
+  if (observador != nullptr)
+    observador->Declaracao(entrada.substr(0, kContribuinteRecibo), entrada.substr(kContribuinteRecibo));
   LinhaRecibo += entrada;
   if (LinhaRecibo.size() >= kLinhaCheia) {
     ListaRecibo.EscreveLinha(LinhaRecibo);

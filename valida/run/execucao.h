@@ -24,6 +24,10 @@ inline constexpr std::string_view kArquivoListaRecibo = "aux00002.txt";
 // to its end; created when missing, never deleted.
 inline constexpr std::string_view kArquivoTrava = "valida.lck";
 
+// A receipt entry: the taxpayer part, then the period part.
+inline constexpr std::size_t kEntradaRecibo = 24;
+inline constexpr std::size_t kContribuinteRecibo = 15;
+
 // Files are read and written through buffers of this size.
 inline constexpr std::size_t kTamanhoBuffer = 64 * 1024;
 
@@ -91,6 +95,36 @@ struct EstadoValidador {
   virtual ~EstadoValidador() = default;
 };
 
+// One finding as its report line prints it, handed to an Observador at the
+// moment the line is written. Texts are cp1252, as in the line (control
+// characters not yet made '?'); they live only for the call.
+struct AchadoRegistrado {
+  std::string_view inscricao;  // the 15-character taxpayer part, padding included
+  std::string_view periodo;    // the period part ("05/2005", "00/0000", or the text as it stood)
+  std::int64_t linha = 0;
+  int primeira = 0;  // first and last column as printed (0 for the whole file)
+  int ultima = 0;
+  bool catalogo_st = false;  // the GIA ST catalogue (RegistraErroST), else the GIA one
+  int codigo = 0;
+  int campo = 0;  // the field number of a GIA ST finding; 0 otherwise
+  std::string_view texto;
+};
+
+// What a program that embeds the validation learns of a run as it goes: the
+// recorders call Achado when they write a finding's line, the receipt list
+// calls Declaracao for each declaration's entry. Neither may throw but
+// FalhaExecucao or std::bad_alloc, which end the run as any failure does.
+class Observador {
+ public:
+  Observador() = default;
+  Observador(const Observador&) = delete;
+  Observador& operator=(const Observador&) = delete;
+  virtual ~Observador() = default;
+  virtual void Achado(const AchadoRegistrado& achado) = 0;
+  // The two parts of the 24-character receipt entry (cp1252, padding included).
+  virtual void Declaracao(std::string_view inscricao, std::string_view periodo) = 0;
+};
+
 // The state-registration check of the library DllInscE32, bound at its first call.
 using FuncaoConsisteInscricao = std::int16_t(PLATAFORMA_STDCALL*)(const char* inscricao, const char* uf);
 
@@ -127,6 +161,8 @@ struct Execucao {
   const std::string pasta;
   // Null when the run has no window (tests); set by Main.
   plataforma::JanelaProgresso* janela = nullptr;
+  // Null when nobody embeds the run (valida itself); set by Main.
+  Observador* observador = nullptr;
 
   // Parameters and work files.
   std::string LinhaParametros;

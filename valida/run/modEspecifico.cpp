@@ -205,8 +205,9 @@ Desfecho Executa(Execucao& run) {
 
 }  // namespace
 
-Desfecho Main(plataforma::Ambiente& ambiente, const std::string& pasta, bool janela) {
+Desfecho Main(plataforma::Ambiente& ambiente, const std::string& pasta, bool janela, Observador* observador) {
   Execucao run(ambiente, pasta);
+  run.observador = observador;
   std::unique_ptr<plataforma::JanelaProgresso> form;
   if (janela) {
     form = ambiente.CriarJanelaProgresso();
@@ -217,7 +218,7 @@ Desfecho Main(plataforma::Ambiente& ambiente, const std::string& pasta, bool jan
   return desfecho;
 }
 
-Desfecho MainPrograma(plataforma::Ambiente& ambiente) {
+Desfecho MainPrograma(plataforma::Ambiente& ambiente, bool janela) {
   std::string pasta;
   const plataforma::Status status = ambiente.PastaPrograma(&pasta);
   if (!status.ok()) {
@@ -226,7 +227,7 @@ Desfecho MainPrograma(plataforma::Ambiente& ambiente) {
     ambiente.MensagemAviso(kTituloAviso, TextoFalha(std::string(kArquivoParametros), status));
     return Desfecho::kSemRelatorio;
   }
-  return Main(ambiente, pasta);
+  return Main(ambiente, pasta, janela);
 }
 
 }  // namespace valida

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/ambiente.h"
+#include "valida/run/execucao.h"
 
 namespace valida {
 
@@ -16,11 +17,14 @@ enum class Desfecho {
 // Validates the declaration named by "param.txt" in `pasta` and writes
 // "saida.txt" and the verdict there. With `janela` false no progress window
 // is shown (tests that run many validations at once).
-Desfecho Main(plataforma::Ambiente& ambiente, const std::string& pasta, bool janela = true);
+// `observador`, when given, learns every finding and declaration as the
+// run records them.
+Desfecho Main(plataforma::Ambiente& ambiente, const std::string& pasta, bool janela = true,
+              Observador* observador = nullptr);
 
 // The program's run: Main in the folder that holds the program. When the
 // platform cannot tell that folder the run ends with a message box, and
 // nothing is read or written anywhere.
-Desfecho MainPrograma(plataforma::Ambiente& ambiente);
+Desfecho MainPrograma(plataforma::Ambiente& ambiente, bool janela = true);
 
 }  // namespace valida

@@ -122,25 +122,35 @@ std::unique_ptr<EstadoValidador> Cria() {
 }
 
 const std::array<TipoDeclaracao, 5> kTipos = {{
-    {"GIA03", "Validando GIA Versão 3"_cp, kRegistroGIA, true, kRegistroGIA, nullptr, CabecalhoGIA03, ValidaGIA03,
-     nullptr, nullptr},
-    {"GIA04", "Validando GIA Versão 4"_cp, kRegistroGIA, true, kRegistroGIA, nullptr, CabecalhoGIA0405<17, '4'>,
-     ValidaGIA0405, FechaUltimaGIA0405, Cria<EstadoGIA0405>},
-    {"GIA05", "Validando GIA Versão 5"_cp, kRegistroGIA, true, kRegistroGIA, nullptr, CabecalhoGIA0405<49, '5'>,
-     ValidaGIA0405, FechaUltimaGIA0405, Cria<EstadoGIA0405>},
-    {"GIAST01", "Validando GIA Versão ST"_cp, kRegistroGIAST01, true, kRegistroGIAST01, nullptr, CabecalhoGIAST01,
-     ValidaGIAST01, nullptr, nullptr},
-    {"GIAST02", "Validando GIA ST Versão 2"_cp, kRegistroA1A2, false, kRegistroA0Longo, TamanhoGIAST02,
+    {"GIA03", "Validando GIA Versão 3"_cp, "****03", kRegistroGIA, true, kRegistroGIA, nullptr, CabecalhoGIA03,
+     ValidaGIA03, nullptr, nullptr},
+    {"GIA04", "Validando GIA Versão 4"_cp, "****04", kRegistroGIA, true, kRegistroGIA, nullptr,
+     CabecalhoGIA0405<17, '4'>, ValidaGIA0405, FechaUltimaGIA0405, Cria<EstadoGIA0405>},
+    {"GIA05", "Validando GIA Versão 5"_cp, "****05", kRegistroGIA, true, kRegistroGIA, nullptr,
+     CabecalhoGIA0405<49, '5'>, ValidaGIA0405, FechaUltimaGIA0405, Cria<EstadoGIA0405>},
+    {"GIAST01", "Validando GIA Versão ST"_cp, "GST01", kRegistroGIAST01, true, kRegistroGIAST01, nullptr,
+     CabecalhoGIAST01, ValidaGIAST01, nullptr, nullptr},
+    {"GIAST02", "Validando GIA ST Versão 2"_cp, "A0GST02", kRegistroA1A2, false, kRegistroA0Longo, TamanhoGIAST02,
      CabecalhoGIAST02, ValidaGIAST02, FechaDeclaracaoST, Cria<EstadoGIAST02>},
 }};
 
 }  // namespace
 
 const TipoDeclaracao& TipoDe(std::string_view tipo_documento) {
-  const std::string_view nome = Apara(tipo_documento);
+  const TipoDeclaracao* tipo = ProcuraTipo(Apara(tipo_documento));
+  return tipo != nullptr ? *tipo : kTipos[0];  // the parameters were tested before
+}
+
+const TipoDeclaracao* ProcuraTipo(std::string_view nome) {
   for (const auto& t : kTipos)
-    if (t.nome == nome) return t;
-  return kTipos[0];  // the parameters were tested before
+    if (t.nome == nome) return &t;
+  return nullptr;
+}
+
+const TipoDeclaracao* TipoPelaMarca(std::string_view primeira_linha) {
+  for (const auto& t : kTipos)
+    if (primeira_linha.starts_with(t.marca)) return &t;
+  return nullptr;
 }
 
 }  // namespace valida

@@ -15,6 +15,10 @@ namespace valida {
 struct TipoDeclaracao {
   std::string_view nome;     // TipoDocumento trimmed
   std::string_view legenda;  // caption of the window's `ver`
+  // What the first record of a file of the kind begins with (its marker, and
+  // the version where the marker is shared): the kind of a file is known
+  // from its first line.
+  std::string_view marca;
   // The record length before the first line, and the size test: the file's
   // length a positive multiple of that record and its line end. Kinds whose
   // records differ in length by type take no size test.
@@ -39,5 +43,12 @@ struct TipoDeclaracao {
 
 // The row of the kind of the parameters, which have passed their test.
 const TipoDeclaracao& TipoDe(std::string_view tipo_documento);
+
+// The row of the kind named (trimmed, exactly as param.txt holds it), or null.
+const TipoDeclaracao* ProcuraTipo(std::string_view nome);
+
+// The row of the kind whose first record `primeira_linha` (the file's first
+// line, or as much of it as there is) begins as; null when none does.
+const TipoDeclaracao* TipoPelaMarca(std::string_view primeira_linha);
 
 }  // namespace valida
