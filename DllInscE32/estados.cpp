@@ -308,15 +308,19 @@ constexpr std::array<Estado, 27> kEstados = {{
 
 namespace {
 
-constexpr int kLetras = 26;
+constexpr std::size_t kLetras = 26;
+
+// The place of two upper-case letters in the index.
+constexpr std::size_t Posicao(char primeira, char segunda) {
+  return static_cast<std::size_t>(primeira - 'A') * kLetras + static_cast<std::size_t>(segunda - 'A');
+}
 
 // The row of each two upper-case letters (row + 1; 0 for none): the check
 // runs for every registration of a file, so the state is found at once.
-constexpr std::array<std::int8_t, kLetras* kLetras> kIndice = [] {
-  std::array<std::int8_t, kLetras * kLetras> indice{};
+constexpr std::array<std::uint8_t, kLetras* kLetras> kIndice = [] {
+  std::array<std::uint8_t, kLetras * kLetras> indice{};
   for (std::size_t i = 0; i < kEstados.size(); ++i)
-    indice[static_cast<std::size_t>((kEstados[i].uf[0] - 'A') * kLetras + (kEstados[i].uf[1] - 'A'))] =
-        static_cast<std::int8_t>(i + 1);
+    indice[Posicao(kEstados[i].uf[0], kEstados[i].uf[1])] = static_cast<std::uint8_t>(i + 1);
   return indice;
 }();
 
@@ -326,8 +330,8 @@ bool Maiuscula(char c) { return c >= 'A' && c <= 'Z'; }
 
 const Estado* EncontraEstado(std::string_view uf) {
   if (uf.size() != 2 || !Maiuscula(uf[0]) || !Maiuscula(uf[1])) return nullptr;
-  const int linha = kIndice[static_cast<std::size_t>((uf[0] - 'A') * kLetras + (uf[1] - 'A'))];
-  return linha == 0 ? nullptr : &kEstados[static_cast<std::size_t>(linha - 1)];
+  const std::size_t linha = kIndice[Posicao(uf[0], uf[1])];
+  return linha == 0 ? nullptr : &kEstados[linha - 1];
 }
 
 }  // namespace dllinsce32

@@ -118,6 +118,7 @@ const std::array<Formato, 3> kFormatos = {{
 
 std::vector<std::string> NomesFormatos() {
   std::vector<std::string> nomes;
+  nomes.reserve(kFormatos.size());
   for (const auto& f : kFormatos) nomes.emplace_back(f.nome);
   return nomes;
 }

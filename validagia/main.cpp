@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
@@ -239,9 +240,7 @@ int Executa(const Opcoes& opcoes) {
   return status;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Principal(int argc, char** argv) {
   Opcoes opcoes;
   CLI::App app{
       "Valida arquivos de declaração GIA (GIA 3, 4 e 5; GIA ST 1 e 2) como o validador valida:\n"
@@ -304,4 +303,17 @@ int main(int argc, char** argv) {
   if (std::count(opcoes.arquivos.begin(), opcoes.arquivos.end(), "-") > 1)
     return ErroDeUso("a entrada padrão (\"-\") só pode ser dada uma vez");
   return Executa(opcoes);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Principal(argc, argv);
+  } catch (const std::bad_alloc&) {
+    Mensagem("memória insuficiente");
+  } catch (const std::exception& e) {
+    Mensagem(std::string("erro interno: ") + e.what());
+  }
+  return kErro;
 }
