@@ -400,6 +400,12 @@ ResultadoSistema CaminhoProprio(std::string* caminho);
 // Windows ignores argc and argv. Never fails.
 void LinhaDeComando(int argc, char** argv, std::string* argumentos, std::string* completa);
 
+// The arguments of the running program in UTF-8, argv[0] first. POSIX: argv
+// as received. Windows: the wide command line split as the C runtime splits
+// it (CommandLineToArgvW), so that a name outside the ANSI code page arrives
+// whole; argv when the system cannot split it. Never fails.
+std::vector<std::string> ArgumentosUtf8(int argc, char** argv);
+
 // ".exe" on Windows, empty on POSIX: what follows a program's name in the
 // name of its file.
 [[nodiscard]] const char* SufixoPrograma();

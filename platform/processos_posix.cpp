@@ -331,6 +331,8 @@ void LinhaDeComando(int argc, char** argv, std::string* argumentos, std::string*
   if (argc > 1) *completa += " " + *argumentos;
 }
 
+std::vector<std::string> ArgumentosUtf8(int argc, char** argv) { return {argv, argv + argc}; }
+
 const char* SufixoPrograma() { return ""; }
 
 Processos& Processos::Padrao() {

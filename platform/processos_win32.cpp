@@ -7,6 +7,7 @@
 // clang-format off
 #include "platform/win32_comum.h"
 #include <winsock2.h>
+#include <shellapi.h>
 // clang-format on
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <cwchar>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ambiente.h"
 
@@ -322,6 +324,17 @@ void LinhaDeComando(int /*argc*/, char** /*argv*/, std::string* argumentos, std:
   }
   while (i < completa->size() && ((*completa)[i] == ' ' || (*completa)[i] == '\t')) ++i;
   *argumentos = completa->substr(i);
+}
+
+std::vector<std::string> ArgumentosUtf8(int argc, char** argv) {
+  int n = 0;
+  wchar_t** largos = ::CommandLineToArgvW(::GetCommandLineW(), &n);
+  if (largos == nullptr) return {argv, argv + argc};
+  std::vector<std::string> argumentos;
+  argumentos.reserve(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) argumentos.push_back(win32::Utf16ParaUtf8(largos[i]));
+  ::LocalFree(static_cast<HLOCAL>(largos));
+  return argumentos;
 }
 
 const char* SufixoPrograma() { return ".exe"; }

@@ -251,7 +251,7 @@ code.campo{white-space:pre;background:#f4f4f4;padding:0 .2rem}
 pre.registro{font-size:13px;line-height:1.35;overflow-x:auto;border:1px solid #999;padding:.5rem;background:#fcfcfc;margin:.3rem 0}
 .regua{color:#666}
 .b{display:inline-block;overflow:hidden;color:#9a9a9a}
-.x{display:inline-block;width:1ch;overflow:hidden;color:#fff;background:#555}
+.x{display:inline-block;width:1ch;overflow:hidden;font-family:"DejaVu Sans Mono",monospace;color:#000;background:#c8c8c8;outline:1px solid #777}
 .sel{background:#ffe27a;border-bottom:2px solid #000}
 .sel.dupla{background:#ffb199;border-bottom:4px double #000}
 .marca{font-weight:bold;text-decoration:underline}

@@ -274,7 +274,11 @@ int Principal(int argc, char** argv) {
   app.add_option("ARQUIVO", opcoes.arquivos, "Arquivos a validar; \"-\" é a entrada padrão")->type_name("");
 
   try {
-    app.parse(argc, argv);
+    // File names reach the library as UTF-8, on Windows too.
+    std::vector<std::string> argumentos = plataforma::ArgumentosUtf8(argc, argv);
+    std::vector<char*> ponteiros;
+    for (auto& a : argumentos) ponteiros.push_back(a.data());
+    app.parse(static_cast<int>(ponteiros.size()), ponteiros.data());
   } catch (const CLI::CallForHelp&) {
     return plataforma::EscreverSaidaPadrao(app.help()).ok ? 0 : kErro;
   } catch (const CLI::ExtrasError&) {

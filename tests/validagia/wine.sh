@@ -25,6 +25,16 @@ for argumentos in "-f json GIA03.txt GIA05.txt GIAST02.txt" "--cp1252 GIA03-acha
     falhou=1
   fi
 done
+# A name beyond ASCII, with a letter outside Windows-1252, arrives whole (Wine reads the names of
+# this UTF-8 locale).
+cp GIA05.txt "declaração-Ω.txt"
+LC_ALL=C.UTF-8 "$nativo" -f json "declaração-Ω.txt" > nativo.out; esperado=$?
+LC_ALL=C.UTF-8 "$wine" "$exe" -f json "declaração-Ω.txt" > wine.out; obtido=$?
+if [ "$esperado" != 0 ] || [ "$obtido" != 0 ] || ! cmp -s nativo.out wine.out; then
+  echo "a name outside the ANSI code page under Wine: exit $esperado, Wine $obtido"
+  diff nativo.out wine.out | head -5
+  falhou=1
+fi
 "$wine" "$exe" nao-existe.txt > /dev/null 2> erro.txt; status=$?
 if [ "$status" != 2 ] || ! grep -q "nao-existe.txt" erro.txt; then
   echo "a missing file under Wine: exit $status"; cat erro.txt; falhou=1
