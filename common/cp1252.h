@@ -70,6 +70,14 @@ constexpr char32_t DecodificaUtf8(std::string_view s, std::size_t& i) {
   return cp;
 }
 
+// Decodes one UTF-8 sequence at s[i]; advances i. Returns U+FFFD for a
+// sequence that is malformed, overlong, a surrogate or past U+10FFFF (one
+// byte consumed): for texts that reach a reader as they are.
+char32_t DecodificaUtf8Estrito(std::string_view s, std::size_t& i);
+
+// Appends the UTF-8 form of a code point (any plane).
+void AcrescentaUtf8(std::string& saida, char32_t cp);
+
 // The cp1252 form of a UTF-8 text of N bytes; fails to compile for a
 // character that Windows-1252 cannot hold.
 template <std::size_t N>

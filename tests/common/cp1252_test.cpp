@@ -35,3 +35,35 @@ TEST(Cp1252, LowerCaseKnowsAccentedLetters) {
 }
 
 }  // namespace
+
+// The strict reading refuses what a lenient one would let through, one byte
+// at a time, and the writing round-trips every plane.
+TEST(Utf8Estrito, RefusesOverlongSurrogatesAndBeyondTheLastPlane) {
+  struct Caso {
+    std::string_view bytes;
+    char32_t primeiro;
+    std::size_t avanco;
+    std::string_view regra;
+  };
+  const Caso casos[] = {
+      {"\xC0\xAF", 0xFFFD, 1, "an overlong '/'"},
+      {"\xE0\x80\xAF", 0xFFFD, 1, "an overlong of three bytes"},
+      {"\xED\xA0\x80", 0xFFFD, 1, "a surrogate"},
+      {"\xF4\x90\x80\x80", 0xFFFD, 1, "past U+10FFFF"},
+      {"\xE2\x82", 0xFFFD, 1, "cut short"},
+      {"\xC3\xA7", 0xE7, 2, "ç"},
+      {"\xF0\x9F\x98\x80", 0x1F600, 4, "a character beyond the first plane"},
+  };
+  for (const auto& c : casos) {
+    std::size_t i = 0;
+    EXPECT_EQ(cp1252::DecodificaUtf8Estrito(c.bytes, i), c.primeiro) << c.regra;
+    EXPECT_EQ(i, c.avanco) << c.regra;
+  }
+  for (const char32_t cp : {U'\x7F', U'\x80', U'\x7FF', U'\x800', U'\xFFFD', U'\x10000', U'\x10FFFF'}) {
+    std::string texto;
+    cp1252::AcrescentaUtf8(texto, cp);
+    std::size_t i = 0;
+    EXPECT_EQ(cp1252::DecodificaUtf8Estrito(texto, i), cp);
+    EXPECT_EQ(i, texto.size());
+  }
+}
