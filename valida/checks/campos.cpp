@@ -10,7 +10,14 @@ namespace valida {
 
 namespace {
 
-int Numero(std::string_view texto) { return static_cast<int>(ValorDosDigitos(texto)); }
+// The number that the digits of a short text spell, any other character
+// skipped: the parts of a date.
+int Numero(std::string_view texto) {
+  int numero = 0;
+  for (const char c : texto)
+    if (EhDigito(c)) numero = numero * 10 + (c - '0');
+  return numero;
+}
 
 int DigitoModulo11(int soma) {
   const int r = soma % 11;
@@ -155,11 +162,21 @@ std::int64_t Valor(std::string_view linha, int coluna, int largura) {
   return ValorDosDigitos(Fatia(linha, coluna, largura));
 }
 
-std::optional<Montante> LeNumerico(Execucao& run, std::string_view linha, int coluna, int largura) {
+std::optional<std::int64_t> ValorSeNumerico(std::string_view linha, int coluna, int largura) {
   const std::string_view fatia = Fatia(linha, coluna, largura);
-  if (fatia.size() == static_cast<std::size_t>(largura)) {
-    if (const auto valor = ValorNumerico(fatia)) return *valor;
-  }
+  if (largura <= 0 || fatia.size() != static_cast<std::size_t>(largura)) return std::nullopt;
+  if (const auto valor = ValorNumerico(fatia)) return valor;
+  if (!std::all_of(fatia.begin(), fatia.end(), EhDigito)) return std::nullopt;
+  return ValorDosDigitos(fatia);
+}
+
+namespace {
+
+// LeNumerico for what the eight-digit reading does not settle: a field that
+// is not numeric, cut short by the line's end, or wider than 18 digits.
+[[gnu::noinline]] std::optional<Montante> LeNumericoDevagar(Execucao& run, std::string_view linha, int coluna,
+                                                            int largura) {
+  const std::string_view fatia = Fatia(linha, coluna, largura);
   if (!ValidaNumerico(linha, coluna, largura)) {
     RegistraErroGIA(run, 7, coluna, coluna + largura - 1);
     return std::nullopt;
@@ -168,6 +185,17 @@ std::optional<Montante> LeNumerico(Execucao& run, std::string_view linha, int co
   Montante valor = 0;
   for (const char c : fatia) valor = valor * 10 + (c - '0');
   return valor;
+}
+
+}  // namespace
+
+std::optional<Montante> LeNumerico(Execucao& run, std::string_view linha, int coluna, int largura) {
+  // The common case without a call: a whole field of digits.
+  const std::string_view fatia = Fatia(linha, coluna, largura);
+  if (fatia.size() == static_cast<std::size_t>(largura)) {
+    if (const auto valor = ValorNumerico(fatia)) return *valor;
+  }
+  return LeNumericoDevagar(run, linha, coluna, largura);
 }
 
 }  // namespace valida

@@ -44,6 +44,10 @@ int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::st
 // the slice with ValidaNumerico first.
 std::int64_t Valor(std::string_view linha, int coluna, int largura);
 
+// The number of a slice that ValidaNumerico accepts, in one reading; no value
+// when it does not accept it.
+std::optional<std::int64_t> ValorSeNumerico(std::string_view linha, int coluna, int largura);
+
 // The field helper of every validator: tests the slice with ValidaNumerico;
 // when it fails, records GIA code 7 at its columns and returns no value.
 std::optional<Montante> LeNumerico(Execucao& run, std::string_view linha, int coluna, int largura);

@@ -17,22 +17,25 @@ void AcrescentaFormatado(std::string& saida, std::string_view texto, std::string
   }
   const auto lugares = static_cast<std::size_t>(std::count(picture.begin(), picture.end(), '0'));
   const std::string_view digitos = numero.substr(std::min(numero.find_first_not_of('0'), numero.size()));
-  // The digits filled with zeros on the left to the picture's places; digits
-  // beyond its places go to its first place.
-  std::string cheios(lugares > digitos.size() ? lugares - digitos.size() : 0, '0');
-  cheios += digitos;
-  std::string_view resto = cheios;
-  std::size_t excesso = cheios.size() - lugares;
-  while (!picture.empty()) {
-    const std::size_t literais = std::min(picture.find('0'), picture.size());
-    saida += picture.substr(0, literais);
-    picture.remove_prefix(literais);
-    const std::size_t places = std::min(picture.find_first_not_of('0'), picture.size());
-    saida += resto.substr(0, places + excesso);
-    resto.remove_prefix(std::min(resto.size(), places + excesso));
-    picture.remove_prefix(places);
-    excesso = 0;
+  // The places take the digits from the right, zeros on their left; digits
+  // beyond the places go to the first one.
+  const std::size_t zeros = lugares > digitos.size() ? lugares - digitos.size() : 0;
+  std::size_t excesso = digitos.size() > lugares ? digitos.size() - lugares : 0;
+  std::size_t proximo = 0;
+  const auto digito = [&] {
+    const std::size_t k = proximo++;
+    return k < zeros ? '0' : digitos[k - zeros];
+  };
+  for (const char c : picture) {
+    if (c != '0') {
+      saida += c;
+      continue;
+    }
+    for (; excesso > 0; --excesso) saida += digito();
+    saida += digito();
   }
+  // A picture without places: the digits after it.
+  for (; excesso > 0; --excesso) saida += digito();
 }
 
 std::string Formata(std::string_view texto, std::string_view picture) {

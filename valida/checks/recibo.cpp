@@ -12,28 +12,36 @@ namespace {
 
 // The period part of an entry: "00/0000", 2 blanks; 9 characters even when
 // the period is not a number.
-std::string PeriodoDoRecibo(std::string_view periodo) {
-  std::string texto = Formata(periodo, kPicturePeriodo);
-  texto.resize(kPicturePeriodo.size(), ' ');
-  texto += "  ";
-  return texto;
+void AcrescentaPeriodoDoRecibo(std::string& entrada, std::string_view periodo) {
+  const std::size_t inicio = entrada.size();
+  AcrescentaFormatado(entrada, periodo, kPicturePeriodo);
+  entrada.resize(inicio + kPicturePeriodo.size(), ' ');
+  entrada += "  ";
 }
+
+constexpr std::size_t kTamanhoEntrada = 24;
 
 }  // namespace
 
 void AcrescentaReciboCGCTE(Execucao& run) {
-  std::string entrada = Formata(run.InscricaoAtual, kPictureCGCTE);
+  std::string entrada;
+  entrada.reserve(kTamanhoEntrada + 8);
+  AcrescentaFormatado(entrada, run.InscricaoAtual, kPictureCGCTE);
   entrada.resize(kPictureCGCTE.size(), ' ');
   entrada += "    ";
-  run.AcrescentaRecibo(entrada + PeriodoDoRecibo(run.PeriodoAtual));
+  AcrescentaPeriodoDoRecibo(entrada, run.PeriodoAtual);
+  run.AcrescentaRecibo(entrada);
 }
 
 void AcrescentaReciboInscricao(Execucao& run) {
   static constexpr std::size_t kLarguraInscricao = 14;
-  std::string entrada = run.InscricaoAtual.substr(0, kLarguraInscricao);
+  std::string entrada;
+  entrada.reserve(kTamanhoEntrada + 8);
+  entrada.append(std::string_view(run.InscricaoAtual).substr(0, kLarguraInscricao));
   entrada.resize(kLarguraInscricao, ' ');
   entrada += ' ';
-  run.AcrescentaRecibo(entrada + PeriodoDoRecibo(run.PeriodoAtual));
+  AcrescentaPeriodoDoRecibo(entrada, run.PeriodoAtual);
+  run.AcrescentaRecibo(entrada);
 }
 
 }  // namespace valida

@@ -40,6 +40,11 @@ class Registro {
   [[nodiscard]] bool EhNumerico(Campo c) const { return ValidaNumerico(linha_, c.primeira, c.largura); }
   // The number the field spells; for a field that EhNumerico accepted.
   [[nodiscard]] std::int64_t ValorDe(Campo c) const { return Valor(linha_, c.primeira, c.largura); }
+  // EhNumerico and ValorDe together: the number, or no value when the field
+  // is not numeric. Records nothing.
+  [[nodiscard]] std::optional<std::int64_t> Digitos(Campo c) const {
+    return ValorSeNumerico(linha_, c.primeira, c.largura);
+  }
   // A DDMMAAAA date at the field's first column.
   [[nodiscard]] bool EhData(Campo c) const { return ValidaData(linha_, c.primeira, 8); }
 

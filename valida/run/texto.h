@@ -22,10 +22,11 @@ inline std::string_view Fatia(std::string_view linha, int coluna, int largura) {
 
 // The text trimmed of blanks at both ends (blanks only).
 inline std::string_view Apara(std::string_view texto) {
-  const auto inicio = texto.find_first_not_of(' ');
-  if (inicio == std::string_view::npos) return {};
-  const auto fim = texto.find_last_not_of(' ');
-  return texto.substr(inicio, fim - inicio + 1);
+  std::size_t inicio = 0;
+  std::size_t fim = texto.size();
+  while (inicio < fim && texto[inicio] == ' ') ++inicio;
+  while (fim > inicio && texto[fim - 1] == ' ') --fim;
+  return texto.substr(inicio, fim - inicio);
 }
 
 // The text trimmed and padded with blanks (or cut) to the width.
@@ -43,27 +44,22 @@ inline std::optional<std::uint64_t> OitoDigitos(std::uint64_t x) {
   // Each byte must be 0x30 to 0x39: its high nibble 3, and still 3 after
   // adding 6.
   constexpr std::uint64_t kAlto = 0xF0F0F0F0F0F0F0F0ULL;
-  if ((x & kAlto) != kZeros || ((x + 0x0606060606060606ULL) & kAlto) != kZeros) return std::nullopt;
-  // Pairs, then fours, then all eight, each step weighing the left part.
-  x -= kZeros;
-  x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFULL;
-  x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFULL;
-  x = (x * 10000 + (x >> 32)) & 0x00000000FFFFFFFFULL;
-  return x;
+  if (((x & kAlto) | (((x + 0x0606060606060606ULL) & kAlto) >> 4)) != 0x3333333333333333ULL) return std::nullopt;
+  // Pairs, then fours, then all eight: each multiplication adds the left
+  // part, weighed, to the right part in one step.
+  x = ((x & 0x0F0F0F0F0F0F0F0FULL) * (10 * 0x100 + 1)) >> 8;
+  x = ((x & 0x00FF00FF00FF00FFULL) * (100 * 0x10000 + 1)) >> 16;
+  return ((x & 0x0000FFFF0000FFFFULL) * (10000 * 0x100000000ULL + 1)) >> 32;
 }
 
-// The first n (1 to 8) characters at p, preceded by as many '0' as make
-// eight: the same number when they are digits.
-inline std::uint64_t Carrega(const char* p, std::size_t n, std::size_t disponiveis) {
-  std::uint64_t x = kZeros;
-  if (disponiveis >= 8) {
-    std::memcpy(&x, p, 8);
-    // Keep the first n characters, moved up to the high bytes, and fill the
-    // low bytes (the leading places) with '0'.
-    if (n < 8) x = (x << (8 * (8 - n))) | (kZeros >> (8 * n));
-  } else {
-    std::memcpy(reinterpret_cast<char*>(&x) + (8 - n), p, n);
-  }
+// The first n (1 to 8) of the eight characters at p, preceded by as many '0'
+// as make eight: the same number when they are digits.
+inline std::uint64_t Carrega(const char* p, std::size_t n) {
+  std::uint64_t x = 0;
+  std::memcpy(&x, p, 8);
+  // Keep the first n characters, moved up to the high bytes, and fill the
+  // low bytes (the leading places) with '0'.
+  if (n < 8) x = (x << (8 * (8 - n))) | (kZeros >> (8 * n));
   return x;
 }
 
@@ -77,7 +73,8 @@ inline std::uint64_t Carrega(const char* p, std::size_t n, std::size_t disponive
   constexpr std::size_t kMaiorNumero = 18;  // digits that always fit in 63 bits
   const std::size_t n = texto.size();
   if (n == 0 || n > kMaiorNumero) return std::nullopt;
-  if constexpr (std::endian::native != std::endian::little) {
+  if (std::endian::native != std::endian::little || n < 8) {
+    // Short fields digit by digit: fewer steps than a padded group.
     std::uint64_t valor = 0;
     for (const char c : texto) {
       if (!EhDigito(c)) return std::nullopt;
@@ -87,7 +84,7 @@ inline std::uint64_t Carrega(const char* p, std::size_t n, std::size_t disponive
   } else {
     const char* p = texto.data();
     std::size_t grupo = n % 8 == 0 ? 8 : n % 8;
-    const auto primeiro = detalhe::OitoDigitos(detalhe::Carrega(p, grupo, n));
+    const auto primeiro = detalhe::OitoDigitos(detalhe::Carrega(p, grupo));
     if (!primeiro) return std::nullopt;
     std::uint64_t valor = *primeiro;
     for (std::size_t i = grupo; i < n; i += 8) {

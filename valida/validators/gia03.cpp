@@ -53,8 +53,8 @@ constexpr Campo Final(int i) { return {748 + kLarguraValor * (i - 1), kLarguraVa
 constexpr Campo kUltimoCampo{876, 4};
 
 // The reference periods (AAAAMM) this version covers.
-constexpr std::string_view kPrimeiraReferencia = "199407";
-constexpr std::string_view kUltimaReferencia = "199809";
+constexpr int kPrimeiraReferencia = 199407;
+constexpr int kUltimaReferencia = 199809;
 
 // The GIA 3 record: an amount as the rules use it, 0 when it is not numeric
 // (GIA code 7).
@@ -66,13 +66,15 @@ class RegistroGIA03 : public Registro {
 
 // The AAAAMM key of a numeric MMAAAA period or DDMMAAAA date whose month
 // starts at `mes`.
-std::string Chave(std::string_view texto, std::size_t mes) {
-  return std::string(texto.substr(mes + 2, 4)) + std::string(texto.substr(mes, 2));
+int Chave(std::string_view texto, std::size_t mes) {
+  int chave = 0;
+  for (const std::size_t i : {mes + 2, mes + 3, mes + 4, mes + 5, mes, mes + 1}) chave = chave * 10 + (texto[i] - '0');
+  return chave;
 }
 
 // Marker, version, indicator, days, period and CGC/TE. Returns the reference
-// key, empty when the period is not numeric.
-std::string ConfereCabecalho(RegistroGIA03& r) {
+// key, 0 when the period is not numeric.
+int ConfereCabecalho(RegistroGIA03& r) {
   if (r.Texto(kMarca) != "****") r.Erro(1, kMarca);
   if (r.Numerico(kVersao).has_value() && r.Texto(kVersao) != "03") r.Erro(2, kVersao);
   if (r.Texto(kIndicador) != " " && r.Texto(kIndicador) != "X") r.Erro(14, kIndicador);
@@ -83,7 +85,7 @@ std::string ConfereCabecalho(RegistroGIA03& r) {
   if (r.Numerico(kDiaInicio).has_value() && (inicio < "01" || inicio > "31")) r.Erro(26, kDiaInicio);
   if (r.Numerico(kDiaFim).has_value() && !(r.Texto(kDiaFim) > inicio)) r.Erro(15, kDiaFim);
 
-  std::string chave;
+  int chave = 0;
   if (r.Numerico(kReferencia).has_value()) {
     chave = Chave(r.Texto(kReferencia), 0);
     if (!ValidaData(r.Texto(kReferencia), 1, 6))
@@ -92,10 +94,10 @@ std::string ConfereCabecalho(RegistroGIA03& r) {
       r.Erro(3, kReferencia);
   }
 
-  if (r.Numerico(kCGCTE).has_value()) {
+  if (const auto numero = r.Numerico(kCGCTE)) {
     const std::string_view cgcte = r.Texto(kCGCTE);
-    if (r.ValorDe(kCGCTE) == 0) {
-      r.run().InscricaoAtual = "0";
+    if (*numero == 0) {
+      r.run().InscricaoAtual.assign(1, '0');  // not = "0": GCC 12 warns falsely there
       r.Erro(16, kCGCTE);
     } else if (cgcte.back() != DigitoControleCGCTE(cgcte)) {
       r.Erro(4, kCGCTE);
@@ -155,14 +157,16 @@ Apuracao ConfereApuracao(RegistroGIA03& r) {
 // The nine instalments, each checked in two passes that are kept apart on
 // purpose: the date pass and then the amount pass, which may repeat a
 // finding of the first. Returns the sum of the numeric amounts.
-Montante ConfereParcelas(RegistroGIA03& r, const std::string& referencia) {
+Montante ConfereParcelas(RegistroGIA03& r, int referencia) {
   Montante soma = 0;
   for (int i = 1; i <= kQtdParcelas; ++i) {
     const Parcela p = ParcelaNo(i);
-    const bool data_numerica = r.EhNumerico(p.data);
-    const bool valor_numerico = r.EhNumerico(p.valor);
-    const Montante data = data_numerica ? r.ValorDe(p.data) : 0;
-    const Montante valor = valor_numerico ? r.ValorDe(p.valor) : 0;
+    const auto data_lida = r.Digitos(p.data);
+    const auto valor_lido = r.Digitos(p.valor);
+    const bool data_numerica = data_lida.has_value();
+    const bool valor_numerico = valor_lido.has_value();
+    const Montante data = data_lida.value_or(0);
+    const Montante valor = valor_lido.value_or(0);
     const auto antes_da_referencia = [&] { return Chave(r.Texto(p.data), 2) < referencia; };
 
     if (!data_numerica) {
@@ -203,7 +207,7 @@ void ValidaGIA03(Execucao& run, std::string_view linha) {
   run.PeriodoAtual = std::string(r.Texto(kReferencia));
   run.InscricaoAtual = std::string(r.Texto(kCGCTE));
 
-  const std::string referencia = ConfereCabecalho(r);
+  const int referencia = ConfereCabecalho(r);
 
   run.MostraContribuinte(Formata(run.InscricaoAtual, kPictureCGCTE));
   AcrescentaReciboCGCTE(run);
@@ -213,8 +217,8 @@ void ValidaGIA03(Execucao& run, std::string_view linha) {
 
   // Rule 9 looks at the first instalment as it stands, before any finding.
   const Parcela primeira = ParcelaNo(1);
-  const Montante data_primeira = r.EhNumerico(primeira.data) ? r.ValorDe(primeira.data) : 0;
-  const Montante valor_primeira = r.EhNumerico(primeira.valor) ? r.ValorDe(primeira.valor) : 0;
+  const Montante data_primeira = r.Digitos(primeira.data).value_or(0);
+  const Montante valor_primeira = r.Digitos(primeira.valor).value_or(0);
 
   Montante soma = ConfereParcelas(r, referencia);
   const auto r6 = r.Numerico(kR6);

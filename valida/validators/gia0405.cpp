@@ -49,9 +49,24 @@ constexpr std::string_view kInicioVersao5 = "200009";
 constexpr int kLarguraDescricao = 60;
 
 // The count index (1 to 17) of an annex record type; 0 for any other type.
+// The types are compared as four-byte words: every record is looked up.
+constexpr std::uint32_t Palavra(std::string_view tipo) {
+  std::uint32_t palavra = 0;
+  for (std::size_t i = 0; i < 4; ++i)
+    palavra |= static_cast<std::uint32_t>(static_cast<unsigned char>(tipo[i])) << (8 * i);
+  return palavra;
+}
+
 int IndiceAnexo(std::string_view tipo) {
-  for (std::size_t i = 0; i < kTiposAnexoGIA.size(); ++i)
-    if (kTiposAnexoGIA[i] == tipo) return static_cast<int>(i) + 1;
+  static constexpr auto kPalavras = [] {
+    std::array<std::uint32_t, kTiposAnexo> palavras{};
+    for (std::size_t i = 0; i < kTiposAnexo; ++i) palavras[i] = Palavra(kTiposAnexoGIA[i]);
+    return palavras;
+  }();
+  if (tipo.size() != 4) return 0;
+  const std::uint32_t palavra = Palavra(tipo);
+  for (std::size_t i = 0; i < kPalavras.size(); ++i)
+    if (kPalavras[i] == palavra) return static_cast<int>(i) + 1;
   return 0;
 }
 

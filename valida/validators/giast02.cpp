@@ -119,12 +119,12 @@ Montante ConfereParcelas(Registro& r, std::int64_t p) {
   for (int i = 1; i <= kQtdParcelas; ++i) {
     const Parcela parcela = ParcelaNo(i);
     bool faltosa = true;
-    if (r.Numerico(parcela.data).has_value()) {
+    if (const auto lida = r.Numerico(parcela.data)) {
       const std::string_view data = r.Texto(parcela.data);
       if (data != "00000000" && !DataValida(data)) {
         r.Erro(12, parcela.data);
       } else {
-        vencimento[i] = r.ValorDe(parcela.data);
+        vencimento[i] = static_cast<std::int64_t>(*lida);
         faltosa = false;
       }
     }
@@ -285,12 +285,13 @@ void ConfereIdentificacao(Registro& r, std::int64_t p) {
   r.Numerico(kNumero496);
   r.Numerico(kNumero508);
   ConfereInformado(r, kCampo35, 35);
-  if (!r.Numerico(kDataA0).has_value()) return;
+  const auto data = r.Numerico(kDataA0);
+  if (!data.has_value()) return;
   if (!DataCalendario(r.Texto(kDataA0))) {
     r.Erro(12, kDataA0);
     return;
   }
-  const std::int64_t mes = r.ValorDe(kDataA0) / 100;
+  const auto mes = static_cast<std::int64_t>(*data / 100);
   if (p >= mes)
     r.ErroST(35, 0, kDataA0);
   else if (mes > (p / 100 + kAnosDataA0) * 100 + p % 100)
@@ -382,13 +383,14 @@ constexpr AnexoST kAnexoII{2, &EstadoGIAST02::ContLinhasAnexoII, &EstadoGIAST02:
 // An annex date: a calendar date in the five years up to the reference
 // month. The month rules wait for a declaration whose period passed.
 void ConfereDataAnexo(Registro& r, std::int64_t p) {
-  if (!r.Numerico(kDataA1A2).has_value()) return;
+  const auto data = r.Numerico(kDataA1A2);
+  if (!data.has_value()) return;
   if (!DataCalendario(r.Texto(kDataA1A2))) {
     r.Erro(12, kDataA1A2);
     return;
   }
   if (p == 0) return;
-  const std::int64_t mes = r.ValorDe(kDataA1A2) / 100;
+  const auto mes = static_cast<std::int64_t>(*data / 100);
   if (mes > p)
     r.ErroST(4, 0, kDataA1A2);
   else if (mes < (p / 100 - kAnosDataAnexo) * 100 + 1)
@@ -433,7 +435,7 @@ void ValidaA3(Execucao& run, std::string_view linha) {
   const auto b = r.Numerico(kValorB);
   if (!b.has_value()) return;
   // A that is not numeric counts as 0 here; its own test comes after.
-  const Montante a_como_esta = r.EhNumerico(kValorA) ? r.ValorDe(kValorA) : 0;
+  const Montante a_como_esta = r.Digitos(kValorA).value_or(0);
   if (*b == 0 && a_como_esta != 0) r.Erro(16, kValorB);
   if (const auto a = r.Numerico(kValorA); a.has_value() && *a <= *b && (*a != 0 || *b != 0)) r.Erro(24, kValorA);
 }

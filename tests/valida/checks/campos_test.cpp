@@ -208,6 +208,22 @@ TEST(LeNumerico, ADigitSliceGivesItsValueAndAnythingElseCode7AtItsColumns) {
   EXPECT_TRUE(t.run.HouveErro);
 }
 
+// ValorSeNumerico is ValidaNumerico and Valor in one reading: the same
+// answer for every slice, whatever its width, place or content.
+TEST(ValorSeNumerico, AgreesWithValidaNumericoAndValor) {
+  const std::string linha = "0012345678901234567890 12 34x56789000000000000000000001234";
+  for (int coluna = 0; coluna <= static_cast<int>(linha.size()) + 2; ++coluna) {
+    for (int largura = -1; largura <= 22; ++largura) {
+      const auto lido = valida::ValorSeNumerico(linha, coluna, largura);
+      const bool numerico = valida::ValidaNumerico(linha, coluna, largura);
+      ASSERT_EQ(lido.has_value(), numerico) << "column " << coluna << ", width " << largura;
+      if (numerico && largura <= 18) {
+        EXPECT_EQ(*lido, valida::Valor(linha, coluna, largura)) << "column " << coluna << ", width " << largura;
+      }
+    }
+  }
+}
+
 // The registration check of DllInscE32, served by a fake library.
 struct Chamada {
   std::string inscricao;

@@ -38,6 +38,9 @@ TEST(Formata, NumbersFillTheDigitPlaces) {
       {"line 40000", "40000", kPictureNumero, "40000"},
       {"leading zeros beyond the places are not printed", "0007", kPictureNumero, "007"},
       {"zeros only", "0000", kPictureNumero, "000"},
+      {"a picture that opens with a literal", "12", "(000)", "(012)"},
+      {"digits beyond the places after a leading literal", "12345", "(00)-0", "(1234)-5"},
+      {"a picture without places prints the digits after it", "0012", "ab", "ab12"},
   };
   for (const auto& c : casos) EXPECT_EQ(Formata(c.texto, c.picture), c.esperado) << c.regra;
 }
