@@ -11,31 +11,28 @@ namespace valida {
 
 void AcrescentaFormatado(std::string& saida, std::string_view texto, std::string_view picture) {
   const std::string_view numero = Apara(texto);
-  if (numero.empty() || !std::all_of(numero.begin(), numero.end(), EhDigito)) {
+  bool so_digitos = !numero.empty();
+  for (const char c : numero) so_digitos = so_digitos && EhDigito(c);
+  if (!so_digitos) {
     saida += texto;
     return;
   }
-  const auto lugares = static_cast<std::size_t>(std::count(picture.begin(), picture.end(), '0'));
-  const std::string_view digitos = numero.substr(std::min(numero.find_first_not_of('0'), numero.size()));
-  // The places take the digits from the right, zeros on their left; digits
-  // beyond the places go to the first one.
-  const std::size_t zeros = lugares > digitos.size() ? lugares - digitos.size() : 0;
-  std::size_t excesso = digitos.size() > lugares ? digitos.size() - lugares : 0;
-  std::size_t proximo = 0;
-  const auto digito = [&] {
-    const std::size_t k = proximo++;
-    return k < zeros ? '0' : digitos[k - zeros];
-  };
-  for (const char c : picture) {
-    if (c != '0') {
-      saida += c;
-      continue;
-    }
-    for (; excesso > 0; --excesso) saida += digito();
-    saida += digito();
+  std::size_t zeros = 0;
+  while (zeros < numero.size() && numero[zeros] == '0') ++zeros;
+  const std::string_view digitos = numero.substr(zeros);
+  // The places take the digits from the right, '0' where the digits run
+  // out; digits left over stand before the first place (after a picture
+  // without places).
+  const std::size_t inicio = saida.size();
+  saida += picture;
+  std::size_t restantes = digitos.size();
+  std::size_t primeiro = picture.size();
+  for (std::size_t i = picture.size(); i-- > 0;) {
+    if (picture[i] != '0') continue;
+    saida[inicio + i] = restantes > 0 ? digitos[--restantes] : '0';
+    primeiro = i;
   }
-  // A picture without places: the digits after it.
-  for (; excesso > 0; --excesso) saida += digito();
+  if (restantes > 0) saida.insert(inicio + primeiro, digitos.substr(0, restantes));
 }
 
 std::string Formata(std::string_view texto, std::string_view picture) {

@@ -1,16 +1,46 @@
 // The run object and the buffered writer of the work files.
 #include "valida/run/execucao.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace valida {
 
 void Exige(const plataforma::Status& status, const std::string& arquivo) {
   if (!status.ok()) throw FalhaExecucao(status, arquivo);
 }
 
+namespace {
+
+// Whether any of the eight bytes may be below 0x20 or be 0x7F: never false
+// when one is (it may be true when none is). Every finding line passes here,
+// and nearly all are printable throughout.
+bool TalvezControle(std::uint64_t x) {
+  constexpr std::uint64_t kUns = 0x0101010101010101ULL;
+  constexpr std::uint64_t kAltos = 0x8080808080808080ULL;
+  const std::uint64_t del = x ^ (0x7F * kUns);
+  return (((x - 0x20 * kUns) & ~x) | ((del - kUns) & ~del)) & kAltos;
+}
+
+// Control characters and DEL become '?'.
+void TornaImprimivel(char* inicio, char* fim) {
+  char* p = inicio;
+  for (; fim - p >= 8; p += 8) {
+    std::uint64_t x = 0;
+    std::memcpy(&x, p, 8);
+    if (!TalvezControle(x)) continue;
+    for (char* q = p; q != p + 8; ++q)
+      if (static_cast<unsigned char>(*q) < 0x20 || *q == 0x7F) *q = '?';
+  }
+  for (; p != fim; ++p)
+    if (static_cast<unsigned char>(*p) < 0x20 || *p == 0x7F) *p = '?';
+}
+
+}  // namespace
+
 std::string Imprimivel(std::string_view texto) {
   std::string linha(texto);
-  for (char& c : linha)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  TornaImprimivel(linha.data(), linha.data() + linha.size());
   return linha;
 }
 
@@ -30,8 +60,7 @@ void ArquivoTexto::EscreveLinha(std::string_view linha) {
   }
   // The usual line goes straight into the buffer and is made printable there.
   Acrescenta(linha);
-  for (std::size_t i = buffer_.size() - linha.size(); i < buffer_.size(); ++i)
-    if (static_cast<unsigned char>(buffer_[i]) < 0x20 || buffer_[i] == 0x7F) buffer_[i] = '?';
+  TornaImprimivel(buffer_.data() + buffer_.size() - linha.size(), buffer_.data() + buffer_.size());
   Acrescenta("\r\n");
 }
 
