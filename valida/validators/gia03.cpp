@@ -203,9 +203,9 @@ Montante ConfereParcelas(RegistroGIA03& r, int referencia) {
 
 void ValidaGIA03(Execucao& run, std::string_view linha) {
   RegistroGIA03 r(run, linha);
-  run.VersaoArquivo = std::string(r.Texto(kVersao));
-  run.PeriodoAtual = std::string(r.Texto(kReferencia));
-  run.InscricaoAtual = std::string(r.Texto(kCGCTE));
+  run.VersaoArquivo.assign(r.Texto(kVersao));
+  run.PeriodoAtual.assign(r.Texto(kReferencia));
+  run.InscricaoAtual.assign(r.Texto(kCGCTE));
 
   const int referencia = ConfereCabecalho(r);
 

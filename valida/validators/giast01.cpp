@@ -216,8 +216,8 @@ void ConfereEncerramento(Registro& r, std::int64_t referencia) {
 
 void ValidaGIAST01(Execucao& run, std::string_view linha) {
   Registro r(run, linha);
-  run.PeriodoAtual = std::string(r.Texto(kPeriodo));
-  run.InscricaoAtual = std::string(r.Texto(kCGCTE));
+  run.PeriodoAtual.assign(r.Texto(kPeriodo));
+  run.InscricaoAtual.assign(r.Texto(kCGCTE));
 
   run.MostraContribuinte(Formata(run.InscricaoAtual, kPictureCGCTE));
   AcrescentaReciboCGCTE(run);

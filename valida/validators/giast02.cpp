@@ -155,7 +155,7 @@ void ConfereUF(Registro& r, EstadoGIAST02& st) {
     r.ErroST(21, 0, kUF);
   else if (!st.UFFavorecida.empty() && uf != st.UFFavorecida)
     r.ErroST(33, 0, kUF);
-  st.UFFavorecida = std::string(uf);
+  st.UFFavorecida.assign(uf);
 }
 
 // Steps 11 to 13: the amount fields in the order that the rules take them,
@@ -341,8 +341,8 @@ void ValidaA0(Execucao& run, std::string_view linha) {
   st.UltimoAnexoIII.clear();
   FechaDeclaracao(run, false);
 
-  run.InscricaoAtual = std::string(r.Texto(kInscricao));
-  run.PeriodoAtual = std::string(r.Texto(kPeriodo));
+  run.InscricaoAtual.assign(r.Texto(kInscricao));
+  run.PeriodoAtual.assign(r.Texto(kPeriodo));
   run.MostraContribuinte(run.InscricaoAtual);
   AcrescentaReciboInscricao(run);
   ++run.QtdGIAs;
@@ -363,7 +363,7 @@ void ValidaA0(Execucao& run, std::string_view linha) {
   ValoresA0(r, st).Confere(total_parcelas, st.P);
   ConfereIdentificacao(r, st.P);
   ConfereSimNao(r, kIndicador778);
-  st.IndicadorAnexoIII = std::string(r.Texto(kIndicadorAnexoIII));
+  st.IndicadorAnexoIII.assign(r.Texto(kIndicadorAnexoIII));
   ConfereSimNao(r, kIndicadorAnexoIII);
   ConfereLinhasDeclaradas(r, st);
 }
@@ -404,7 +404,7 @@ void ValidaA1A2(Execucao& run, std::string_view linha, const AnexoST& anexo) {
   ++(st.*anexo.contagem);
   const std::string_view chave = r.Texto(kChaveA1A2);
   if (chave == st.*anexo.ultimo) r.ErroST(36, anexo.numero, kDuplicadoA1A2);
-  st.*anexo.ultimo = std::string(chave);
+  (st.*anexo.ultimo).assign(chave);
 
   if (const auto numero = r.Numerico(kNumeroA1A2); numero.has_value() && *numero == 0) r.Erro(16, kNumeroA1A2);
   if (r.Vazio(kCodigoA1A2)) r.Erro(16, kCodigoA1A2);
@@ -425,7 +425,7 @@ void ValidaA3(Execucao& run, std::string_view linha) {
   ++st.ContLinhasAnexoIII;
   const std::string_view chave = r.Texto(kChaveA3);
   if (chave == st.UltimoAnexoIII) r.ErroST(36, 3, kInscricaoA3);
-  st.UltimoAnexoIII = std::string(chave);
+  st.UltimoAnexoIII.assign(chave);
 
   if (!InscricaoCorreta(r, kInscricaoA3, st.UFFavorecida))
     r.ErroST(22, 0, kInscricaoA3);
