@@ -165,9 +165,7 @@ std::int64_t Valor(std::string_view linha, int coluna, int largura) {
 std::optional<std::int64_t> ValorSeNumerico(std::string_view linha, int coluna, int largura) {
   const std::string_view fatia = Fatia(linha, coluna, largura);
   if (largura <= 0 || fatia.size() != static_cast<std::size_t>(largura)) return std::nullopt;
-  if (const auto valor = ValorNumerico(fatia)) return valor;
-  if (!std::all_of(fatia.begin(), fatia.end(), EhDigito)) return std::nullopt;
-  return ValorDosDigitos(fatia);
+  return ValorNumerico(fatia);
 }
 
 namespace {

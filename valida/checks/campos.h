@@ -44,8 +44,8 @@ int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::st
 // the slice with ValidaNumerico first.
 std::int64_t Valor(std::string_view linha, int coluna, int largura);
 
-// The number of a slice that ValidaNumerico accepts, in one reading; no value
-// when it does not accept it.
+// The number of a slice of at most 18 places that ValidaNumerico accepts, in
+// one reading; no value when it does not accept it, or when it is wider.
 std::optional<std::int64_t> ValorSeNumerico(std::string_view linha, int coluna, int largura);
 
 // The field helper of every validator: tests the slice with ValidaNumerico;

@@ -40,8 +40,8 @@ class Registro {
   [[nodiscard]] bool EhNumerico(Campo c) const { return ValidaNumerico(linha_, c.primeira, c.largura); }
   // The number the field spells; for a field that EhNumerico accepted.
   [[nodiscard]] std::int64_t ValorDe(Campo c) const { return Valor(linha_, c.primeira, c.largura); }
-  // EhNumerico and ValorDe together: the number, or no value when the field
-  // is not numeric. Records nothing.
+  // EhNumerico and ValorDe together, for a field of at most 18 places: the
+  // number, or no value when the field is not numeric. Records nothing.
   [[nodiscard]] std::optional<std::int64_t> Digitos(Campo c) const {
     return ValorSeNumerico(linha_, c.primeira, c.largura);
   }

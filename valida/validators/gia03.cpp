@@ -97,7 +97,7 @@ int ConfereCabecalho(RegistroGIA03& r) {
   if (const auto numero = r.Numerico(kCGCTE)) {
     const std::string_view cgcte = r.Texto(kCGCTE);
     if (*numero == 0) {
-      r.run().InscricaoAtual.assign(1, '0');  // not = "0": GCC 12 warns falsely there
+      r.run().InscricaoAtual = "0";
       r.Erro(16, kCGCTE);
     } else if (cgcte.back() != DigitoControleCGCTE(cgcte)) {
       r.Erro(4, kCGCTE);
