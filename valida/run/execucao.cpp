@@ -1,16 +1,42 @@
 // The run object and the buffered writer of the work files.
 #include "valida/run/execucao.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+
 namespace valida {
+
+std::size_t BufferDeLeitura(std::uint64_t tamanho) {
+  constexpr std::uint64_t kMenor = 1024;
+  return static_cast<std::size_t>(std::clamp<std::uint64_t>(tamanho + 1, kMenor, kTamanhoBuffer));
+}
 
 void Exige(const plataforma::Status& status, const std::string& arquivo) {
   if (!status.ok()) throw FalhaExecucao(status, arquivo);
 }
 
+namespace {
+
+// Every byte as a line of the report shows it: '?' for the control
+// characters, itself otherwise. A lookup, so that the bytes of a line are
+// made printable without a test apiece.
+constexpr std::array<char, 256> kImprimivel = [] {
+  std::array<char, 256> tabela{};
+  for (std::size_t b = 0; b < tabela.size(); ++b)
+    tabela[b] = b < 0x20 || b == 0x7F ? '?' : static_cast<char>(static_cast<unsigned char>(b));
+  return tabela;
+}();
+
+void TornaImprimivel(char* inicio, char* fim) {
+  for (char* c = inicio; c != fim; ++c) *c = kImprimivel[static_cast<unsigned char>(*c)];
+}
+
+}  // namespace
+
 std::string Imprimivel(std::string_view texto) {
   std::string linha(texto);
-  for (char& c : linha)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  TornaImprimivel(linha.data(), linha.data() + linha.size());
   return linha;
 }
 
@@ -20,7 +46,6 @@ void ArquivoTexto::Cria(plataforma::Ambiente& ambiente, std::string caminho) {
   Abandona();
   caminho_ = std::move(caminho);
   Exige(ambiente.CriarEscrita(caminho_, &arquivo_), caminho_);
-  buffer_.reserve(kTamanhoBuffer);
 }
 
 void ArquivoTexto::EscreveLinha(std::string_view linha) {
@@ -30,18 +55,21 @@ void ArquivoTexto::EscreveLinha(std::string_view linha) {
   }
   // The usual line goes straight into the buffer and is made printable there.
   Acrescenta(linha);
-  for (std::size_t i = buffer_.size() - linha.size(); i < buffer_.size(); ++i)
-    if (static_cast<unsigned char>(buffer_[i]) < 0x20 || buffer_[i] == 0x7F) buffer_[i] = '?';
+  char* const fim = buffer_.data() + buffer_.size();
+  TornaImprimivel(fim - linha.size(), fim);
   Acrescenta("\r\n");
 }
 
 void ArquivoTexto::Copia(plataforma::Ambiente& ambiente, const std::string& origem) {
   std::unique_ptr<plataforma::ArquivoLeitura> arquivo;
   Exige(ambiente.AbrirLeitura(origem, &arquivo), origem);
-  const std::unique_ptr<char[]> pedaco(new char[kTamanhoBuffer]);
+  // A size that cannot be told costs only the whole buffer.
+  std::uint64_t tamanho = 0;
+  const std::size_t capacidade = arquivo->Tamanho(&tamanho).ok() ? BufferDeLeitura(tamanho) : kTamanhoBuffer;
+  const std::unique_ptr<char[]> pedaco(new char[capacidade]);
   for (;;) {
     std::size_t lidos = 0;
-    Exige(arquivo->Ler(pedaco.get(), kTamanhoBuffer, &lidos), origem);
+    Exige(arquivo->Ler(pedaco.get(), capacidade, &lidos), origem);
     if (lidos == 0) return;
     Acrescenta(std::string_view(pedaco.get(), lidos));
   }
@@ -50,10 +78,18 @@ void ArquivoTexto::Copia(plataforma::Ambiente& ambiente, const std::string& orig
 void ArquivoTexto::Acrescenta(std::string_view bytes) {
   if (arquivo_ == nullptr)
     Exige(plataforma::Status::Erro(plataforma::Falha::kOutra, "write to a closed file"), caminho_);
-  if (buffer_.size() + bytes.size() > kTamanhoBuffer) Descarrega();
-  if (bytes.size() > kTamanhoBuffer) {
-    Exige(arquivo_->Escrever(bytes), caminho_);
-    return;
+  // The buffer grows with what is written, so that a short file never takes
+  // the whole of it: its capacity goes in powers of two (at least twice the
+  // last, which the string then takes exactly) up to kTamanhoBuffer, and
+  // stays there.
+  if (buffer_.size() + bytes.size() > buffer_.capacity()) {
+    if (buffer_.size() + bytes.size() > kTamanhoBuffer) Descarrega();
+    if (bytes.size() > kTamanhoBuffer) {
+      Exige(arquivo_->Escrever(bytes), caminho_);
+      return;
+    }
+    constexpr std::size_t kMenor = 256;
+    buffer_.reserve(std::min(kTamanhoBuffer, std::bit_ceil(std::max(buffer_.size() + bytes.size(), kMenor))));
   }
   buffer_ += bytes;
 }
