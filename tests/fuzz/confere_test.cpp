@@ -71,7 +71,7 @@ struct ExecucaoMemoria {
   std::vector<std::string> Confere() { return fuzz::ConfereCorrida(m, {parametros, declaracao, desfecho}); }
   // Changes saida.txt as the function says.
   void MudaSaida(const std::function<void(std::string&)>& muda) {
-    std::string saida = *m.Conteudo(m.NaPasta("saida.txt"));
+    std::string saida(*m.Conteudo(m.NaPasta("saida.txt")));
     muda(saida);
     m.PoeArquivo(m.NaPasta("saida.txt"), saida);
   }

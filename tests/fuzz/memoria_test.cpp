@@ -67,7 +67,7 @@ TEST(AmbienteMemoria, KeepsThePlatformsContracts) {
   ASSERT_TRUE(escrita->Escrever("dois").ok());
   ASSERT_TRUE(escrita->Fechar().ok());
   EXPECT_EQ(*m.Conteudo(m.NaPasta("saida.txt")), "um dois");
-  EXPECT_EQ(m.Conteudo(m.NaPasta("saida.txt.novo")), nullptr);
+  EXPECT_EQ(m.Conteudo(m.NaPasta("saida.txt.novo")), std::nullopt);
 
   // Missing files.
   EXPECT_EQ(m.AbrirLeitura("nenhum.txt", &leitura).falha(), Falha::kNaoEncontrado);
@@ -90,7 +90,7 @@ TEST(AmbienteMemoria, KeepsThePlatformsContracts) {
   biblioteca.reset();
   trava.reset();
   EXPECT_TRUE(m.Violacoes().empty()) << m.Violacoes().front();
-  EXPECT_NE(m.Conteudo(m.NaPasta("valida.lck")), nullptr) << "the lock file stays";
+  EXPECT_NE(m.Conteudo(m.NaPasta("valida.lck")), std::nullopt) << "the lock file stays";
 }
 
 TEST(AmbienteMemoria, ServesReadsOfTheSizeItIsGiven) {
@@ -218,11 +218,11 @@ Resultado EmMemoria(std::string_view tipo, const std::string& declaracao, std::s
   m.PoeArquivo(m.NaPasta("param.txt"), fuzz::LinhaParametros(tipo, "decl.txt") + "\r\n");
   Resultado r;
   r.desfecho = valida::Main(m, kPasta, false);
-  const std::string* parametros = m.Conteudo(m.NaPasta("param.txt"));
-  const std::string* saida = m.Conteudo(m.NaPasta("saida.txt"));
-  EXPECT_TRUE(parametros != nullptr && saida != nullptr);
-  if (parametros != nullptr) r.veredito = parametros->substr(parametros->find("\r\n") + 2);
-  if (saida != nullptr) r.saida = *saida;
+  const auto parametros = m.Conteudo(m.NaPasta("param.txt"));
+  const auto saida = m.Conteudo(m.NaPasta("saida.txt"));
+  EXPECT_TRUE(parametros && saida);
+  if (parametros) r.veredito = parametros->substr(parametros->find("\r\n") + 2);
+  if (saida) r.saida = *saida;
   EXPECT_TRUE(m.Violacoes().empty()) << m.Violacoes().front();
   return r;
 }
