@@ -146,6 +146,10 @@ int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::st
     Exige(run.DllInscE32->Funcao("ConsisteInscricaoEstadual", &endereco), kBiblioteca);
     run.ConsisteInscricaoEstadual = reinterpret_cast<FuncaoConsisteInscricao>(endereco);  // NOLINT: bound by name
   }
+  // The library reads NUL-terminated texts: a NUL in the field would show it
+  // only what comes before, and what follows would pass unchecked. A field
+  // that holds one is no registration (nor state code) of digits.
+  if (inscricao.find('\0') != std::string_view::npos || uf.find('\0') != std::string_view::npos) return 1;
   const std::string registro(inscricao);
   const std::string estado(uf);
   return run.ConsisteInscricaoEstadual(registro.c_str(), estado.c_str());

@@ -2,41 +2,18 @@
 #include "valida/run/execucao.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 
 namespace valida {
-
-std::size_t BufferDeLeitura(std::uint64_t tamanho) {
-  constexpr std::uint64_t kMenor = 1024;
-  return static_cast<std::size_t>(std::clamp<std::uint64_t>(tamanho + 1, kMenor, kTamanhoBuffer));
-}
 
 void Exige(const plataforma::Status& status, const std::string& arquivo) {
   if (!status.ok()) throw FalhaExecucao(status, arquivo);
 }
 
-namespace {
-
-// Every byte as a line of the report shows it: '?' for the control
-// characters, itself otherwise. A lookup, so that the bytes of a line are
-// made printable without a test apiece.
-constexpr std::array<char, 256> kImprimivel = [] {
-  std::array<char, 256> tabela{};
-  for (std::size_t b = 0; b < tabela.size(); ++b)
-    tabela[b] = b < 0x20 || b == 0x7F ? '?' : static_cast<char>(static_cast<unsigned char>(b));
-  return tabela;
-}();
-
-void TornaImprimivel(char* inicio, char* fim) {
-  for (char* c = inicio; c != fim; ++c) *c = kImprimivel[static_cast<unsigned char>(*c)];
-}
-
-}  // namespace
-
 std::string Imprimivel(std::string_view texto) {
   std::string linha(texto);
-  TornaImprimivel(linha.data(), linha.data() + linha.size());
+  for (char& c : linha)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
   return linha;
 }
 
@@ -55,8 +32,8 @@ void ArquivoTexto::EscreveLinha(std::string_view linha) {
   }
   // The usual line goes straight into the buffer and is made printable there.
   Acrescenta(linha);
-  char* const fim = buffer_.data() + buffer_.size();
-  TornaImprimivel(fim - linha.size(), fim);
+  for (std::size_t i = buffer_.size() - linha.size(); i < buffer_.size(); ++i)
+    if (static_cast<unsigned char>(buffer_[i]) < 0x20 || buffer_[i] == 0x7F) buffer_[i] = '?';
   Acrescenta("\r\n");
 }
 
@@ -147,6 +124,11 @@ void Execucao::AcrescentaRecibo(std::string_view entrada) {
     ListaRecibo.EscreveLinha(LinhaRecibo);
     LinhaRecibo.clear();
   }
+}
+
+std::size_t BufferDeLeitura(std::uint64_t tamanho) {
+  constexpr std::uint64_t kMenor = 1024;
+  return static_cast<std::size_t>(std::clamp<std::uint64_t>(tamanho + 1, kMenor, kTamanhoBuffer));
 }
 
 }  // namespace valida

@@ -1,8 +1,6 @@
 // The buffered writer of the work files: what it writes does not depend on how
 // its buffer grows, no write is larger than the buffer (but a longer line's
 // own), and a copy reads a work file whole whatever size the file reports.
-#include "valida/run/execucao.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +9,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "valida/run/execucao.h"
 
 namespace {
 
@@ -111,14 +111,6 @@ TEST(ArquivoTexto, WritesTheSameBytesHoweverItsBufferGrows) {
       EXPECT_TRUE(e.size() <= valida::kTamanhoBuffer ||
                   std::any_of(c.linhas.begin(), c.linhas.end(), [&](const std::string& l) { return e == l + "\r\n"; }))
           << c.regra << ": a write of " << e.size() << " bytes";
-  }
-}
-
-TEST(ArquivoTexto, ImprimivelChangesTheControlCharactersOnly) {
-  for (int b = 0; b < 256; ++b) {
-    const char c = static_cast<char>(b);
-    const bool controle = b < 0x20 || b == 0x7F;
-    EXPECT_EQ(valida::Imprimivel(std::string(1, c)), std::string(1, controle ? '?' : c)) << "byte " << b;
   }
 }
 
