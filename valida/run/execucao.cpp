@@ -56,17 +56,20 @@ void ArquivoTexto::Acrescenta(std::string_view bytes) {
   if (arquivo_ == nullptr)
     Exige(plataforma::Status::Erro(plataforma::Falha::kOutra, "write to a closed file"), caminho_);
   // The buffer grows with what is written, so that a short file never takes
-  // the whole of it: its capacity goes in powers of two (at least twice the
-  // last, which the string then takes exactly) up to kTamanhoBuffer, and
-  // stays there.
-  if (buffer_.size() + bytes.size() > buffer_.capacity()) {
-    if (buffer_.size() + bytes.size() > kTamanhoBuffer) Descarrega();
+  // the whole of it: its capacity doubles, in powers of two (which the string
+  // takes exactly), from 256 bytes up to kTamanhoBuffer, and stays there. It
+  // is written out before it grows, so that growing copies nothing.
+  if (buffer_.size() + bytes.size() > capacidade_) {
+    Descarrega();
     if (bytes.size() > kTamanhoBuffer) {
       Exige(arquivo_->Escrever(bytes), caminho_);
       return;
     }
-    constexpr std::size_t kMenor = 256;
-    buffer_.reserve(std::min(kTamanhoBuffer, std::bit_ceil(std::max(buffer_.size() + bytes.size(), kMenor))));
+    if (capacidade_ < kTamanhoBuffer) {
+      constexpr std::size_t kMenor = 256;
+      buffer_.reserve(std::min(kTamanhoBuffer, std::bit_ceil(std::max({bytes.size(), 2 * capacidade_, kMenor}))));
+      capacidade_ = std::min(kTamanhoBuffer, buffer_.capacity());
+    }
   }
   buffer_ += bytes;
 }

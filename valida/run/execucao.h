@@ -90,6 +90,9 @@ class ArquivoTexto {
   std::unique_ptr<plataforma::ArquivoEscrita> arquivo_;
   std::string caminho_;
   std::string buffer_;
+  // What the buffer holds before it must grow or be written out: its
+  // capacity, never above kTamanhoBuffer.
+  std::size_t capacidade_ = 0;
 };
 
 // What a validator keeps between the lines of a run: each kind that keeps

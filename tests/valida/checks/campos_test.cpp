@@ -301,7 +301,6 @@ TEST_F(ConsisteInscricaoEstadual, AFieldHoldingANulIsRefused) {
       {"805185305     ", "SP", true, "blanks after the digits"},
       {"805185305  \0   "s, "SP", false, "a NUL among the trailing blanks"},
       {"\0             "s, "SP", false, "a NUL first"},
-      {"80518530599999", "S\0"s, false, "a NUL in the state code"},
   };
   AmbienteComBiblioteca ambiente(AmbienteComBiblioteca::Modo::kComFuncao);
   ExecucaoDeTeste t("GIAST02", ambiente);
