@@ -20,20 +20,32 @@ namespace fuzz {
 
 namespace {
 
-const std::string kDeclaracao = "decl.txt";
+constexpr std::string_view kDeclaracao = "decl.txt";
+
+// What every run takes: the folder and the path of its param.txt, made once.
+const std::string& Pasta() {
+  static const std::string pasta(kPasta);
+  return pasta;
+}
+
+const std::string& CaminhoParametros() {
+  static const std::string caminho = Pasta() + plataforma::Ambiente::Separador() + "param.txt";
+  return caminho;
+}
 
 // A whole run in memory: param.txt and the files given, then the properties.
+// The input is served as it stands, never copied.
 std::vector<std::string> Corre(AmbienteMemoria& memoria, std::string_view parametros,
                                std::optional<std::string_view> declaracao) {
-  memoria.PoeArquivo(memoria.NaPasta("param.txt"), std::string(parametros));
-  const valida::Desfecho desfecho = valida::Main(memoria, std::string(kPasta), true);
+  memoria.PoeArquivoAlheio(CaminhoParametros(), parametros);
+  const valida::Desfecho desfecho = valida::Main(memoria, Pasta(), true);
   return ConfereCorrida(memoria, {parametros, declaracao, desfecho});
 }
 
-std::vector<std::string> ExecutaDeclaracao(std::string_view tipo, std::string_view dados) {
-  const std::string parametros = LinhaParametros(tipo, kDeclaracao) + "\r\n";
-  AmbienteMemoria memoria{std::string(kPasta)};
-  memoria.PoeArquivo(kDeclaracao, std::string(dados));
+// `parametros`: the parameter line of the kind, naming kDeclaracao.
+std::vector<std::string> ExecutaDeclaracao(const std::string& parametros, std::string_view dados) {
+  AmbienteMemoria memoria{Pasta()};
+  memoria.PoeArquivoAlheio(kDeclaracao, dados);
   // Reads of a size that the input chooses, so that the line reader meets
   // the end of what it was served anywhere in a line.
   memoria.LimitaLeitura(1 + dados.size() % 509);
@@ -54,8 +66,8 @@ const std::vector<std::pair<std::string, std::string>>& ArquivosNomeaveis() {
 }
 
 std::vector<std::string> ExecutaParametros(std::string_view dados) {
-  AmbienteMemoria memoria{std::string(kPasta)};
-  for (const auto& [nome, bytes] : ArquivosNomeaveis()) memoria.PoeArquivo(nome, bytes);
+  AmbienteMemoria memoria{Pasta()};
+  for (const auto& [nome, bytes] : ArquivosNomeaveis()) memoria.PoeArquivoAlheio(nome, bytes);
   return Corre(memoria, dados, std::nullopt);
 }
 
@@ -177,12 +189,25 @@ std::vector<std::string> ExecutaInscricao(std::string_view dados) {
   return falhas;
 }
 
+// The parameter line of a declaration target, made at its first run.
+template <const char* tipo>
+std::vector<std::string> ExecutaTipo(std::string_view dados) {
+  static const std::string parametros = LinhaParametros(tipo, kDeclaracao) + "\r\n";
+  return ExecutaDeclaracao(parametros, dados);
+}
+
+constexpr char kGIA03[] = "GIA03";
+constexpr char kGIA04[] = "GIA04";
+constexpr char kGIA05[] = "GIA05";
+constexpr char kGIAST01[] = "GIAST01";
+constexpr char kGIAST02[] = "GIAST02";
+
 constexpr std::array<Alvo, 7> kAlvos = {{
-    {"gia03", [](std::string_view d) { return ExecutaDeclaracao("GIA03", d); }},
-    {"gia04", [](std::string_view d) { return ExecutaDeclaracao("GIA04", d); }},
-    {"gia05", [](std::string_view d) { return ExecutaDeclaracao("GIA05", d); }},
-    {"giast01", [](std::string_view d) { return ExecutaDeclaracao("GIAST01", d); }},
-    {"giast02", [](std::string_view d) { return ExecutaDeclaracao("GIAST02", d); }},
+    {"gia03", &ExecutaTipo<kGIA03>},
+    {"gia04", &ExecutaTipo<kGIA04>},
+    {"gia05", &ExecutaTipo<kGIA05>},
+    {"giast01", &ExecutaTipo<kGIAST01>},
+    {"giast02", &ExecutaTipo<kGIAST02>},
     {"parametros", &ExecutaParametros},
     {"inscricao", &ExecutaInscricao},
 }};

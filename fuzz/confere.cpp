@@ -76,7 +76,7 @@ struct Parametros {
 
 Parametros LeParametros(std::string_view conteudo) {
   Parametros p;
-  p.linha = conteudo.substr(0, conteudo.find_first_of("\r\n"));
+  p.linha = conteudo.substr(0, std::min(conteudo.find('\r'), conteudo.find('\n')));
   p.tipo = Apara(Colunas(p.linha, 9, 12));
   p.validos = Apara(Colunas(p.linha, 1, 8)) == "PARAM" && MaiorRegistro(p.tipo) > 0 &&
               !Apara(Colunas(p.linha, 149, 70)).empty();
@@ -120,20 +120,33 @@ bool EntradaInscricao(std::string_view e) {
 // GIA ST 2).
 std::int64_t RegistrosPrincipais(std::string_view tipo, std::string_view declaracao) {
   std::int64_t n = 0;
-  for (const auto linha : LinhasCRLF(declaracao)) {
-    if (tipo == "GIA04" || tipo == "GIA05")
+  const bool gia0405 = tipo == "GIA04" || tipo == "GIA05";
+  const bool giast02 = tipo == "GIAST02";
+  ParaCadaLinhaCRLF(declaracao, [&](std::string_view linha) {
+    if (gia0405)
       n += Colunas(linha, 40, 4) == "ABC " ? 1 : 0;
-    else if (tipo == "GIAST02")
+    else if (giast02)
       n += Colunas(linha, 1, 2) == "A0" ? 1 : 0;
     else
       ++n;
-  }
+  });
   return n;
 }
 
 // Lines of the declaration by the reader's rule: each ends at CR LF, and
 // text after the last CR LF is a last line.
-std::int64_t LinhasDaDeclaracao(std::string_view texto) { return static_cast<std::int64_t>(LinhasCRLF(texto).size()); }
+std::int64_t LinhasDaDeclaracao(std::string_view texto) {
+  std::int64_t n = 0;
+  ParaCadaLinhaCRLF(texto, [&](std::string_view) { ++n; });
+  return n;
+}
+
+// The file is the line, CR LF, the verdict and CR LF.
+bool LinhaEVeredito(std::string_view arquivo, std::string_view linha, std::string_view veredito) {
+  return arquivo.size() == linha.size() + veredito.size() + 4 && arquivo.starts_with(linha) &&
+         arquivo.substr(linha.size(), 2) == "\r\n" && arquivo.substr(linha.size() + 2, veredito.size()) == veredito &&
+         arquivo.ends_with("\r\n");
+}
 
 class Conferencia {
  public:
@@ -144,14 +157,14 @@ class Conferencia {
     for (const int p : m_.Progressos())
       if (p < 0 || p > 100) Falha("the progress bar was set to " + std::to_string(p));
     const Parametros p = LeParametros(c_.parametros);
-    const std::string* parametros = m_.Conteudo(m_.NaPasta("param.txt"));
-    const std::string* saida = m_.Conteudo(m_.NaPasta("saida.txt"));
+    const auto parametros = m_.ConteudoNaPasta("param.txt");
+    const auto saida = m_.ConteudoNaPasta("saida.txt");
 
     if (p.linha.size() > kMaiorLinhaParametros) {
       // No report: the caller's file as it was, and a message box.
       if (c_.desfecho != valida::Desfecho::kSemRelatorio) Falha("a first line above 64 KiB gave a report");
-      if (parametros == nullptr || *parametros != c_.parametros) Falha("param.txt changed without a report");
-      if (saida != nullptr) Falha("saida.txt written without a report");
+      if (!parametros || *parametros != c_.parametros) Falha("param.txt changed without a report");
+      if (saida) Falha("saida.txt written without a report");
       if (m_.Avisos().size() != 1)
         Falha("a run without a report showed " + std::to_string(m_.Avisos().size()) + " message boxes");
       return std::move(falhas_);
@@ -159,16 +172,15 @@ class Conferencia {
     if (c_.desfecho != valida::Desfecho::kRelatorio) Falha("the run ended without a report");
     for (const auto& aviso : m_.Avisos()) Falha("message box: " + aviso);
     for (const std::string_view nome : {"aux00001.txt", "aux00002.txt", "param.txt.novo", "saida.txt.novo"})
-      if (m_.Conteudo(m_.NaPasta(nome)) != nullptr) Falha(std::string(nome) + " left in the folder");
-    if (m_.Conteudo(m_.NaPasta("valida.lck")) == nullptr) Falha("no valida.lck in the folder");
-    if (parametros == nullptr || saida == nullptr) {
+      if (m_.ConteudoNaPasta(nome)) Falha(std::string(nome) + " left in the folder");
+    if (!m_.ConteudoNaPasta("valida.lck")) Falha("no valida.lck in the folder");
+    if (!parametros || !saida) {
       Falha("no param.txt or no saida.txt");
       return std::move(falhas_);
     }
 
-    const std::string linha1 = std::string(p.linha) + "\r\n";
-    const bool ok = *parametros == linha1 + "OK\r\n";
-    if (!ok && *parametros != linha1 + "NOK\r\n") Falha("param.txt is not the first line and a verdict");
+    const bool ok = LinhaEVeredito(*parametros, p.linha, "OK");
+    if (!ok && !LinhaEVeredito(*parametros, p.linha, "NOK")) Falha("param.txt is not the first line and a verdict");
 
     bool inteiro = true;
     const auto linhas = LinhasCRLF(*saida, &inteiro);
@@ -181,8 +193,8 @@ class Conferencia {
       return std::move(falhas_);
     }
 
-    const std::string* lista = m_.Removido(m_.NaPasta("aux00001.txt"));
-    if (lista == nullptr) {
+    const auto lista = m_.RemovidoNaPasta("aux00001.txt");
+    if (!lista) {
       Falha("the findings list was never removed");
       return std::move(falhas_);
     }
@@ -231,20 +243,21 @@ class Conferencia {
 
     const std::int64_t linhas_declaracao = c_.declaracao ? LinhasDaDeclaracao(*c_.declaracao) : -1;
     for (std::size_t i = 4; i < linhas.size(); ++i) {
-      const std::string onde = "finding " + std::to_string(i - 3) + " (" + std::string(linhas[i]) + "): ";
+      // Only a breach needs to say where it is.
+      const auto onde = [&] { return "finding " + std::to_string(i - 3) + " (" + std::string(linhas[i]) + "): "; };
       const auto a = LeAchado(linhas[i]);
       if (!a) {
-        Falha(onde + "not a finding line");
+        Falha(onde() + "not a finding line");
         continue;
       }
-      if (a->texto.empty()) Falha(onde + "no text");
+      if (a->texto.empty()) Falha(onde() + "no text");
       const bool arquivo = a->primeira == 0 && a->ultima == 0;
       const bool cfop =
           gia0405 && a->primeira == kColunaForaDoRegistro && a->ultima == kColunaForaDoRegistro && TextoCFOP(a->texto);
       if (!arquivo && !cfop && (a->primeira < 1 || a->ultima < a->primeira || a->ultima > maior))
-        Falha(onde + "columns outside 1.." + std::to_string(maior));
+        Falha(onde() + "columns outside 1.." + std::to_string(maior));
       if (linhas_declaracao >= 0 && a->linha > linhas_declaracao)
-        Falha(onde + "line past the last of the declaration (" + std::to_string(linhas_declaracao) + ")");
+        Falha(onde() + "line past the last of the declaration (" + std::to_string(linhas_declaracao) + ")");
     }
   }
 
@@ -252,7 +265,8 @@ class Conferencia {
     const bool st = p.tipo == "GIAST02";
     const auto titulos = std::find(linhas.begin(), linhas.end(), st ? kListaST : kListaGIA);
     const std::size_t h = static_cast<std::size_t>(titulos - linhas.begin());
-    if (titulos == linhas.end() || h + 7 > linhas.size() || linhas[h + 1] != std::string(70, '-')) {
+    static const std::string hifens(70, '-');
+    if (titulos == linhas.end() || h + 7 > linhas.size() || linhas[h + 1] != hifens) {
       Falha("the receipt has no list headings");
       return;
     }
@@ -301,18 +315,9 @@ class Conferencia {
 
 std::vector<std::string_view> LinhasCRLF(std::string_view texto, bool* inteiro) {
   std::vector<std::string_view> linhas;
-  std::size_t inicio = 0;
-  while (inicio < texto.size()) {
-    const auto fim = texto.find("\r\n", inicio);
-    if (fim == std::string_view::npos) {
-      linhas.push_back(texto.substr(inicio));
-      if (inteiro != nullptr) *inteiro = false;
-      return linhas;
-    }
-    linhas.push_back(texto.substr(inicio, fim - inicio));
-    inicio = fim + 2;
-  }
-  if (inteiro != nullptr) *inteiro = true;
+  linhas.reserve(32);
+  ParaCadaLinhaCRLF(texto, [&](std::string_view linha) { linhas.push_back(linha); });
+  if (inteiro != nullptr) *inteiro = texto.ends_with("\r\n") || texto.empty();
   return linhas;
 }
 
@@ -346,7 +351,7 @@ std::optional<Achado> LeAchado(std::string_view linha) {
   a.linha = *l;
   a.primeira = *p;
   a.ultima = *u;
-  a.texto = std::string(linha.substr(pos));
+  a.texto = linha.substr(pos);
   return a;
 }
 

@@ -15,12 +15,12 @@
 
 namespace fuzz {
 
-// One finding line of the report, taken apart.
+// One finding line of the report, taken apart (its text a view of the line).
 struct Achado {
   std::int64_t linha = 0;
   std::int64_t primeira = 0;
   std::int64_t ultima = 0;
-  std::string texto;
+  std::string_view texto;
 };
 
 // The finding line as the report prints it (taxpayer, period, line, first and
@@ -30,6 +30,22 @@ std::optional<Achado> LeAchado(std::string_view linha);
 // The CR LF lines of a text; `inteiro` is false when it does not end with
 // CR LF (the last line then holds what follows the last CR LF).
 std::vector<std::string_view> LinhasCRLF(std::string_view texto, bool* inteiro = nullptr);
+
+// Calls `faz` with each CR LF line of the text, by the rule of LinhasCRLF,
+// without gathering them.
+template <typename Faz>
+void ParaCadaLinhaCRLF(std::string_view texto, Faz&& faz) {
+  std::size_t inicio = 0;
+  while (inicio < texto.size()) {
+    const auto fim = texto.find("\r\n", inicio);
+    if (fim == std::string_view::npos) {
+      faz(texto.substr(inicio));
+      return;
+    }
+    faz(texto.substr(inicio, fim - inicio));
+    inicio = fim + 2;
+  }
+}
 
 // The longest record of a kind (trimmed TipoDocumento), 0 for no kind.
 int MaiorRegistro(std::string_view tipo);

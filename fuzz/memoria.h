@@ -5,12 +5,15 @@
 // handle keeps the file it opened, a delete of a missing file succeeds) and
 // notes every use of it that no sound run makes: a file created, renamed or
 // deleted outside the program's folder or without the folder's lock, a write
-// after the close, a second lock, a handle still open after the run.
+// after the close, a second lock, a handle still open after the run. The
+// program's own files sit in a fixed table, so that finding one builds no
+// path and allocates nothing.
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,19 +33,25 @@ class AmbienteMemoria : public plataforma::Ambiente {
   void LimitaLeitura(std::size_t maximo) { maximo_leitura_ = maximo; }
 
   // Puts a file under the name, as a caller would before the run.
-  void PoeArquivo(const std::string& caminho, std::string bytes);
+  void PoeArquivo(std::string_view caminho, std::string bytes);
+  // The same without a copy: the file is served from the caller's bytes,
+  // which must stay as they are while the environment lives.
+  void PoeArquivoAlheio(std::string_view caminho, std::string_view bytes);
 
   // --- What the run left ---------------------------------------------------
   [[nodiscard]] const std::string& Pasta() const { return pasta_; }
   // The path of a file of the program's folder.
   [[nodiscard]] std::string NaPasta(std::string_view nome) const;
-  // The bytes under the name now, or null.
-  [[nodiscard]] const std::string* Conteudo(const std::string& caminho) const;
+  // The bytes under the name now, or nothing; they live as long as the file
+  // stays as it is. ...NaPasta: of a file of the program's folder, by name.
+  [[nodiscard]] std::optional<std::string_view> Conteudo(std::string_view caminho) const;
+  [[nodiscard]] std::optional<std::string_view> ConteudoNaPasta(std::string_view nome) const;
   // Every name that holds a file now, in order.
   [[nodiscard]] std::vector<std::string> Nomes() const;
   // What the file under the name held when the run last removed or replaced
-  // it (deleted, created anew, renamed over), or null when it never did.
-  [[nodiscard]] const std::string* Removido(const std::string& caminho) const;
+  // it (deleted, created anew, renamed over), or nothing when it never did.
+  [[nodiscard]] std::optional<std::string_view> Removido(std::string_view caminho) const;
+  [[nodiscard]] std::optional<std::string_view> RemovidoNaPasta(std::string_view nome) const;
   // The message boxes shown, "caption: text" each.
   [[nodiscard]] const std::vector<std::string>& Avisos() const { return avisos_; }
   // The values the progress bar was given, in order.
@@ -69,19 +78,42 @@ class AmbienteMemoria : public plataforma::Ambiente {
 
   // What the handles, the lock and the window report back.
   struct Estado;
+  // The bytes of one file: its own, or the caller's that PoeArquivoAlheio
+  // lent.
+  struct Bytes;
 
  private:
+  // A name and what stands under it.
+  struct Entrada {
+    std::shared_ptr<Bytes> atual;     // null: no file under the name
+    std::shared_ptr<Bytes> removido;  // what the run last removed from it
+  };
+  // Paths outside the program's own names.
+  struct Outro {
+    std::string caminho;
+    Entrada entrada;
+  };
+
+  // The entry of the path, or null when the path never held a file.
+  [[nodiscard]] Entrada* Procura(std::string_view caminho);
+  [[nodiscard]] const Entrada* Procura(std::string_view caminho) const;
+  // The entry of the path, made empty when it is new.
+  Entrada& Obtem(std::string_view caminho);
+  // The program's own name (its index in the fixed table) that the path
+  // names, or none.
+  [[nodiscard]] std::optional<std::size_t> IndiceNaPasta(std::string_view caminho) const;
   // A change of the folder: it must name one of the program's own files and
   // happen under the lock.
-  void ConfereMudanca(std::string_view operacao, const std::string& caminho);
-  void Remove(const std::string& caminho);
+  void ConfereMudanca(std::string_view operacao, std::string_view caminho);
+  void Remove(Entrada& entrada);
 
   std::string pasta_;
-  // The paths of the files the run may create, replace or delete.
-  std::vector<std::string> do_programa_;
   std::size_t maximo_leitura_ = 0;
-  std::map<std::string, std::shared_ptr<std::string>> arquivos_;
-  std::map<std::string, std::string> removidos_;
+  // The program's own names, as the fixed table in memoria.cpp orders them,
+  // then every other path in the order first used.
+  static constexpr std::size_t kNomesDaPasta = 7;
+  std::array<Entrada, kNomesDaPasta> da_pasta_;
+  std::vector<Outro> outros_;
   std::vector<std::string> avisos_;
   std::vector<int> progressos_;
   std::shared_ptr<Estado> estado_;

@@ -3,11 +3,13 @@
 // way), parameter lines naming each of them, and the registrations of every
 // state's examples.
 //   fuzz_sementes FOLDER   (writes FOLDER/<target>/<seed>, replacing them)
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz/alvos.h"
 #include "fuzz/declaracoes.h"
@@ -58,6 +60,55 @@ std::string LinhaCompleta(std::string_view tipo, std::string_view arquivo) {
   return linha;
 }
 
+// A GIA 4 or 5 declaration of every annex type cut into one main record and
+// each family of annexes that check one another (X03 and X03A; X05, X05A and
+// X05B; X07, X07A and X07B; every other type alone), the sequence numbers
+// (columns 36-39) renumbered and the main record's count of every other type
+// (columns 841-891, three digits a type in the order in which the records
+// come) made 0: each seed is a valid declaration of a few records, within the
+// fuzzer's -max_len.
+void FamiliasDeAnexos(Semeador& s, std::string_view tipo, const std::string& alvo) {
+  constexpr std::size_t kRegistro = 898 + 2;
+  constexpr std::size_t kSequencia = 35;
+  constexpr std::size_t kTipo = 39;
+  constexpr std::size_t kContagens = 840;
+  const std::string declaracao = fuzz::DeclaracaoValida(tipo, 1, 11, true);
+  std::vector<std::string> familias;
+  std::vector<std::string> tipos;  // in the order of the counts
+  std::string familia_atual;
+  std::string atual;
+  for (std::size_t r = kRegistro; r + kRegistro <= declaracao.size(); r += kRegistro) {
+    const std::string_view registro(declaracao.data() + r, kRegistro);
+    if (std::find(tipos.begin(), tipos.end(), registro.substr(kTipo, 4)) == tipos.end())
+      tipos.emplace_back(registro.substr(kTipo, 4));
+    // X03A follows X03, X05A and X05B follow X05, X07A and X07B follow X07.
+    const std::string familia(registro.substr(kTipo, 3));
+    if (familia != familia_atual && !atual.empty()) {
+      familias.push_back(std::move(atual));
+      atual.clear();
+    }
+    familia_atual = familia;
+    atual += registro;
+  }
+  if (!atual.empty()) familias.push_back(std::move(atual));
+  const std::string principal = declaracao.substr(0, kRegistro);
+  for (const auto& familia : familias) {
+    std::string semente = principal + familia;
+    for (std::size_t i = 0; i < tipos.size(); ++i) {
+      bool presente = false;
+      for (std::size_t r = 0; r < familia.size(); r += kRegistro)
+        presente = presente || familia.compare(r + kTipo, 4, tipos[i]) == 0;
+      if (!presente) semente.replace(kContagens + 3 * i, 3, "000");
+    }
+    for (std::size_t r = kRegistro, sequencia = 2; r < semente.size(); r += kRegistro, ++sequencia) {
+      char numero[5];
+      std::snprintf(numero, sizeof numero, "%04zu", sequencia);
+      semente.replace(r + kSequencia, 4, numero);
+    }
+    s.Escreve(alvo, "anexos-" + familia.substr(kTipo, 3), semente);
+  }
+}
+
 void Declaracoes(Semeador& s) {
   for (const std::string_view tipo : {"GIA03", "GIA04", "GIA05", "GIAST01", "GIAST02"}) {
     const std::string alvo = Minusculas(tipo);
@@ -67,6 +118,7 @@ void Declaracoes(Semeador& s) {
     if (gia0405) {
       s.Escreve(alvo, "anexos-1", fuzz::DeclaracaoValida(tipo, 1, 11, true));
       s.Escreve(alvo, "anexos-2", fuzz::DeclaracaoValida(tipo, 1, 12, true));
+      FamiliasDeAnexos(s, tipo, alvo);
     }
     if (tipo == "GIAST02") s.Escreve(alvo, "valida-6", fuzz::DeclaracaoValida(tipo, 6, 6, false));
     s.Escreve(alvo, "vazio", "");

@@ -71,7 +71,7 @@ struct ExecucaoMemoria {
   std::vector<std::string> Confere() { return fuzz::ConfereCorrida(m, {parametros, declaracao, desfecho}); }
   // Changes saida.txt as the function says.
   void MudaSaida(const std::function<void(std::string&)>& muda) {
-    std::string saida = *m.Conteudo(m.NaPasta("saida.txt"));
+    std::string saida(*m.Conteudo(m.NaPasta("saida.txt")));
     muda(saida);
     m.PoeArquivo(m.NaPasta("saida.txt"), saida);
   }
@@ -132,6 +132,12 @@ TEST(ConfereCorrida, CatchesEachFault) {
   const std::vector<Caso> casos = {
       {"a verdict other than OK or NOK", "GIA03", gia03,
        [](ExecucaoMemoria& e) { e.m.PoeArquivo(e.m.NaPasta("param.txt"), e.parametros + "TALVEZ\r\n"); },
+       "param.txt is not the first line and a verdict"},
+      {"a verdict without its line end", "GIA03", gia03,
+       [](ExecucaoMemoria& e) { e.m.PoeArquivo(e.m.NaPasta("param.txt"), e.parametros + "OK"); },
+       "param.txt is not the first line and a verdict"},
+      {"a verdict with more after it", "GIA03", gia03,
+       [](ExecucaoMemoria& e) { e.m.PoeArquivo(e.m.NaPasta("param.txt"), e.parametros + "OK\r\nOK\r\n"); },
        "param.txt is not the first line and a verdict"},
       {"a first line changed", "GIA03", gia03,
        [](ExecucaoMemoria& e) { e.m.PoeArquivo(e.m.NaPasta("param.txt"), "PARAM\r\nOK\r\n"); },

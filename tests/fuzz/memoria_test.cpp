@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,7 +68,7 @@ TEST(AmbienteMemoria, KeepsThePlatformsContracts) {
   ASSERT_TRUE(escrita->Escrever("dois").ok());
   ASSERT_TRUE(escrita->Fechar().ok());
   EXPECT_EQ(*m.Conteudo(m.NaPasta("saida.txt")), "um dois");
-  EXPECT_EQ(m.Conteudo(m.NaPasta("saida.txt.novo")), nullptr);
+  EXPECT_EQ(m.Conteudo(m.NaPasta("saida.txt.novo")), std::nullopt);
 
   // Missing files.
   EXPECT_EQ(m.AbrirLeitura("nenhum.txt", &leitura).falha(), Falha::kNaoEncontrado);
@@ -90,7 +91,7 @@ TEST(AmbienteMemoria, KeepsThePlatformsContracts) {
   biblioteca.reset();
   trava.reset();
   EXPECT_TRUE(m.Violacoes().empty()) << m.Violacoes().front();
-  EXPECT_NE(m.Conteudo(m.NaPasta("valida.lck")), nullptr) << "the lock file stays";
+  EXPECT_NE(m.Conteudo(m.NaPasta("valida.lck")), std::nullopt) << "the lock file stays";
 }
 
 TEST(AmbienteMemoria, ServesReadsOfTheSizeItIsGiven) {
@@ -107,6 +108,50 @@ TEST(AmbienteMemoria, ServesReadsOfTheSizeItIsGiven) {
   ASSERT_TRUE(leitura->Tamanho(&tamanho).ok());
   EXPECT_EQ(tamanho, 10U);
   EXPECT_EQ(std::string(buffer, 3) + Le(*leitura, 16), "0123456789");
+}
+
+TEST(AmbienteMemoria, ServesTheCallersBytesAndKeepsWhatARemovalTook) {
+  AmbienteMemoria m(kPasta);
+  std::unique_ptr<plataforma::Trava> trava;
+  ASSERT_TRUE(m.Travar(m.NaPasta("valida.lck"), &trava).ok());
+
+  // Lent bytes are served as they stand, from where they stand.
+  const std::string emprestado = "linha 1\r\nlinha 2\r\n";
+  m.PoeArquivoAlheio("decl.txt", emprestado);
+  EXPECT_EQ(m.Conteudo("decl.txt")->data(), emprestado.data()) << "no copy";
+  std::unique_ptr<plataforma::ArquivoLeitura> leitura;
+  ASSERT_TRUE(m.AbrirLeitura("decl.txt", &leitura).ok());
+  EXPECT_EQ(Le(*leitura), emprestado);
+
+  // What a deletion took stays as it was then, even when a handle still open
+  // on the file writes on (no sound run does).
+  std::unique_ptr<plataforma::ArquivoEscrita> escrita;
+  ASSERT_TRUE(m.CriarEscrita(m.NaPasta("aux00001.txt"), &escrita).ok());
+  ASSERT_TRUE(escrita->Escrever("achado").ok());
+  ASSERT_TRUE(m.Apagar(m.NaPasta("aux00001.txt")).ok());
+  ASSERT_TRUE(escrita->Escrever(" depois").ok());
+  EXPECT_EQ(m.Removido(m.NaPasta("aux00001.txt")), "achado");
+  EXPECT_EQ(m.RemovidoNaPasta("aux00001.txt"), "achado");
+  EXPECT_EQ(m.ConteudoNaPasta("aux00001.txt"), std::nullopt);
+  ASSERT_TRUE(escrita->Fechar().ok());
+
+  // A rename over a file keeps what it replaced; names by path and by name agree.
+  ASSERT_TRUE(m.CriarEscrita(m.NaPasta("saida.txt"), &escrita).ok());
+  ASSERT_TRUE(escrita->Escrever("velha").ok());
+  ASSERT_TRUE(escrita->Fechar().ok());
+  ASSERT_TRUE(m.CriarEscrita(m.NaPasta("saida.txt.novo"), &escrita).ok());
+  ASSERT_TRUE(escrita->Escrever("nova").ok());
+  ASSERT_TRUE(escrita->Fechar().ok());
+  ASSERT_TRUE(m.Renomear(m.NaPasta("saida.txt.novo"), m.NaPasta("saida.txt")).ok());
+  EXPECT_EQ(m.ConteudoNaPasta("saida.txt"), "nova");
+  EXPECT_EQ(m.Conteudo(m.NaPasta("saida.txt")), "nova");
+  EXPECT_EQ(m.RemovidoNaPasta("saida.txt"), "velha");
+  EXPECT_EQ(m.Nomes(), (std::vector<std::string>{m.NaPasta("saida.txt"), m.NaPasta("valida.lck"), "decl.txt"}));
+
+  leitura.reset();
+  escrita.reset();
+  trava.reset();
+  EXPECT_TRUE(m.Violacoes().empty()) << m.Violacoes().front();
 }
 
 // What a case keeps open while the environment is asked.
@@ -131,6 +176,35 @@ TEST(AmbienteMemoria, NotesWhatNoSoundRunDoes) {
          v.trava.reset();
        },
        "creation of a file not the program's own: /etc/passwd"},
+      {"a program's name in another folder",
+       [](AmbienteMemoria& m, Vivos& v) {
+         (void)m.Travar(m.NaPasta("valida.lck"), &v.trava);
+         std::unique_ptr<plataforma::ArquivoEscrita> e;
+         (void)m.CriarEscrita(m.Pasta() + "2/saida.txt", &e);
+         v.trava.reset();
+       },
+       "creation of a file not the program's own: /valida2/saida.txt"},
+      {"a program's name with more after it",
+       [](AmbienteMemoria& m, Vivos& v) {
+         (void)m.Travar(m.NaPasta("valida.lck"), &v.trava);
+         (void)m.Apagar(m.NaPasta("saida.txt.velho"));
+         v.trava.reset();
+       },
+       "deletion of a file not the program's own: /valida/saida.txt.velho"},
+      {"the lock file created as a file",
+       [](AmbienteMemoria& m, Vivos& v) {
+         (void)m.Travar(m.NaPasta("valida.lck"), &v.trava);
+         std::unique_ptr<plataforma::ArquivoEscrita> e;
+         (void)m.CriarEscrita(m.NaPasta("valida.lck"), &e);
+         v.trava.reset();
+       },
+       "creation of a file not the program's own: /valida/valida.lck"},
+      {"a lock outside the folder",
+       [](AmbienteMemoria& m, Vivos& v) {
+         (void)m.Travar("/tmp/valida.lck", &v.trava);
+         v.trava.reset();
+       },
+       "lock of a file not the program's own: /tmp/valida.lck"},
       {"a file of the folder that is not the program's",
        [](AmbienteMemoria& m, Vivos& v) {
          (void)m.Travar(m.NaPasta("valida.lck"), &v.trava);
@@ -156,7 +230,7 @@ TEST(AmbienteMemoria, NotesWhatNoSoundRunDoes) {
          (void)e->Escrever("x");
          v.trava.reset();
        },
-       "write after the close"},
+       "write after the close of /valida/saida.txt"},
       {"the lock taken twice",
        [](AmbienteMemoria& m, Vivos& v) {
          (void)m.Travar(m.NaPasta("valida.lck"), &v.trava);
@@ -218,11 +292,11 @@ Resultado EmMemoria(std::string_view tipo, const std::string& declaracao, std::s
   m.PoeArquivo(m.NaPasta("param.txt"), fuzz::LinhaParametros(tipo, "decl.txt") + "\r\n");
   Resultado r;
   r.desfecho = valida::Main(m, kPasta, false);
-  const std::string* parametros = m.Conteudo(m.NaPasta("param.txt"));
-  const std::string* saida = m.Conteudo(m.NaPasta("saida.txt"));
-  EXPECT_TRUE(parametros != nullptr && saida != nullptr);
-  if (parametros != nullptr) r.veredito = parametros->substr(parametros->find("\r\n") + 2);
-  if (saida != nullptr) r.saida = *saida;
+  const auto parametros = m.Conteudo(m.NaPasta("param.txt"));
+  const auto saida = m.Conteudo(m.NaPasta("saida.txt"));
+  EXPECT_TRUE(parametros && saida);
+  if (parametros) r.veredito = parametros->substr(parametros->find("\r\n") + 2);
+  if (saida) r.saida = *saida;
   EXPECT_TRUE(m.Violacoes().empty()) << m.Violacoes().front();
   return r;
 }

@@ -65,9 +65,9 @@ inline ArquivoValidado Valida(std::string_view tipo, std::string nome, const std
   ArquivoValidado a;
   a.nome = std::move(nome);
   a.tipo = std::string(tipo);
-  const std::string* param = memoria.Conteudo(memoria.NaPasta("param.txt"));
-  const std::string* saida = memoria.Conteudo(memoria.NaPasta("saida.txt"));
-  if (param == nullptr || saida == nullptr) return a;
+  const auto param = memoria.Conteudo(memoria.NaPasta("param.txt"));
+  const auto saida = memoria.Conteudo(memoria.NaPasta("saida.txt"));
+  if (!param || !saida) return a;
   a.aceito = param->ends_with("\r\nOK\r\n");
   const auto linhas = fuzz::LinhasCRLF(*saida);
   if (a.aceito) {
@@ -91,7 +91,7 @@ inline ArquivoValidado Valida(std::string_view tipo, std::string nome, const std
     e.linha = lido->linha;
     e.coluna_inicial = lido->primeira;
     e.coluna_final = lido->ultima;
-    Codigo(memoria, tipo, lido->texto, periodo, e);
+    Codigo(memoria, tipo, std::string(lido->texto), periodo, e);
     e.texto = cp1252::ParaUtf8(lido->texto);
     a.achados.push_back(std::move(e));
   }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "valida/checks/erros.h"
 
@@ -155,7 +156,13 @@ int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::st
   }
   const std::string registro(inscricao);
   const std::string estado(uf);
-  return run.ConsisteInscricaoEstadual(registro.c_str(), estado.c_str());
+  const int resultado = run.ConsisteInscricaoEstadual(registro.c_str(), estado.c_str());
+  // The library reads NUL-terminated texts: a NUL in the registration shows
+  // it only what comes before, and what follows would pass unchecked. A field
+  // that holds one is no registration of digits. (A state code cut by a NUL
+  // is at most one letter, which no state is.)
+  if (resultado == 0 && std::memchr(registro.data(), '\0', registro.size()) != nullptr) return 1;
+  return resultado;
 }
 
 std::int64_t Valor(std::string_view linha, int coluna, int largura) {

@@ -37,7 +37,8 @@ bool ValidaUF(std::string_view codigo);
 
 // DllInscE32's check: 0 when the registration is right for the state. The
 // library is loaded at the first call; a missing library or function throws
-// FalhaExecucao (not found).
+// FalhaExecucao (not found). A registration holding a NUL byte, which the
+// library could not see whole, is refused (1).
 int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::string_view uf);
 
 // The number that a digit slice spells (0 for an empty slice). Callers test

@@ -1,6 +1,8 @@
 // The run object and the buffered writer of the work files.
 #include "valida/run/execucao.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -50,7 +52,6 @@ void ArquivoTexto::Cria(plataforma::Ambiente& ambiente, std::string caminho) {
   Abandona();
   caminho_ = std::move(caminho);
   Exige(ambiente.CriarEscrita(caminho_, &arquivo_), caminho_);
-  buffer_.reserve(kTamanhoBuffer);
 }
 
 void ArquivoTexto::EscreveLinha(std::string_view linha) {
@@ -67,10 +68,13 @@ void ArquivoTexto::EscreveLinha(std::string_view linha) {
 void ArquivoTexto::Copia(plataforma::Ambiente& ambiente, const std::string& origem) {
   std::unique_ptr<plataforma::ArquivoLeitura> arquivo;
   Exige(ambiente.AbrirLeitura(origem, &arquivo), origem);
-  const std::unique_ptr<char[]> pedaco(new char[kTamanhoBuffer]);
+  // A size that cannot be told costs only the whole buffer.
+  std::uint64_t tamanho = 0;
+  const std::size_t capacidade = arquivo->Tamanho(&tamanho).ok() ? BufferDeLeitura(tamanho) : kTamanhoBuffer;
+  const std::unique_ptr<char[]> pedaco(new char[capacidade]);
   for (;;) {
     std::size_t lidos = 0;
-    Exige(arquivo->Ler(pedaco.get(), kTamanhoBuffer, &lidos), origem);
+    Exige(arquivo->Ler(pedaco.get(), capacidade, &lidos), origem);
     if (lidos == 0) return;
     Acrescenta(std::string_view(pedaco.get(), lidos));
   }
@@ -79,10 +83,21 @@ void ArquivoTexto::Copia(plataforma::Ambiente& ambiente, const std::string& orig
 void ArquivoTexto::Acrescenta(std::string_view bytes) {
   if (arquivo_ == nullptr)
     Exige(plataforma::Status::Erro(plataforma::Falha::kOutra, "write to a closed file"), caminho_);
-  if (buffer_.size() + bytes.size() > kTamanhoBuffer) Descarrega();
-  if (bytes.size() > kTamanhoBuffer) {
-    Exige(arquivo_->Escrever(bytes), caminho_);
-    return;
+  // The buffer grows with what is written, so that a short file never takes
+  // the whole of it: its capacity doubles, in powers of two (which the string
+  // takes exactly), from 256 bytes up to kTamanhoBuffer, and stays there. It
+  // is written out before it grows, so that growing copies nothing.
+  if (buffer_.size() + bytes.size() > capacidade_) {
+    Descarrega();
+    if (bytes.size() > kTamanhoBuffer) {
+      Exige(arquivo_->Escrever(bytes), caminho_);
+      return;
+    }
+    if (capacidade_ < kTamanhoBuffer) {
+      constexpr std::size_t kMenor = 256;
+      buffer_.reserve(std::min(kTamanhoBuffer, std::bit_ceil(std::max({bytes.size(), 2 * capacidade_, kMenor}))));
+      capacidade_ = std::min(kTamanhoBuffer, buffer_.capacity());
+    }
   }
   buffer_ += bytes;
 }
@@ -140,6 +155,11 @@ void Execucao::AcrescentaRecibo(std::string_view entrada) {
     ListaRecibo.EscreveLinha(LinhaRecibo);
     LinhaRecibo.clear();
   }
+}
+
+std::size_t BufferDeLeitura(std::uint64_t tamanho) {
+  constexpr std::uint64_t kMenor = 1024;
+  return static_cast<std::size_t>(std::clamp<std::uint64_t>(tamanho + 1, kMenor, kTamanhoBuffer));
 }
 
 }  // namespace valida

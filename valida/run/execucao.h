@@ -28,8 +28,13 @@ inline constexpr std::string_view kArquivoTrava = "valida.lck";
 inline constexpr std::size_t kEntradaRecibo = 24;
 inline constexpr std::size_t kContribuinteRecibo = 15;
 
-// Files are read and written through buffers of this size.
+// Files are read and written through buffers of at most this size.
 inline constexpr std::size_t kTamanhoBuffer = 64 * 1024;
+
+// The buffer for reading a file that holds `tamanho` bytes: the whole file
+// and one byte more (the read that finds its end), at least 1 KiB and at most
+// kTamanhoBuffer. A file that grows while it is read only takes more reads.
+std::size_t BufferDeLeitura(std::uint64_t tamanho);
 
 // A failure of the run: what the driver's failure handler acts on. Thrown by
 // every routine of the run (the recorders and writers included) and caught
@@ -58,8 +63,9 @@ void Exige(const plataforma::Status& status, const std::string& arquivo);
 std::string Imprimivel(std::string_view texto);
 
 // A text file of the report (the work files and "saida.txt") written line by
-// line, each line made Imprimivel and ended with CR LF, through a buffer of
-// fixed size. Every failure throws FalhaExecucao.
+// line, each line made Imprimivel and ended with CR LF, through a buffer that
+// grows with what is written up to kTamanhoBuffer. Every failure throws
+// FalhaExecucao.
 class ArquivoTexto {
  public:
   ArquivoTexto() = default;
@@ -84,6 +90,9 @@ class ArquivoTexto {
   std::unique_ptr<plataforma::ArquivoEscrita> arquivo_;
   std::string caminho_;
   std::string buffer_;
+  // What the buffer holds before it must grow or be written out: its
+  // capacity, never above kTamanhoBuffer.
+  std::size_t capacidade_ = 0;
 };
 
 // What a validator keeps between the lines of a run: each kind that keeps

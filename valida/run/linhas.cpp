@@ -8,14 +8,18 @@
 namespace valida {
 
 LeitorLinhas::LeitorLinhas(plataforma::ArquivoLeitura& arquivo, std::string caminho, std::size_t maximo)
-    : arquivo_(arquivo), caminho_(std::move(caminho)), maximo_(maximo), buffer_(new char[kTamanhoBuffer]) {
+    : arquivo_(arquivo), caminho_(std::move(caminho)), maximo_(maximo) {
+  // A size that cannot be told costs only the whole buffer.
+  std::uint64_t tamanho = 0;
+  capacidade_ = arquivo_.Tamanho(&tamanho).ok() ? BufferDeLeitura(tamanho) : kTamanhoBuffer;
+  buffer_.reset(new char[capacidade_]);
   texto_.reserve(maximo_ + 1);
 }
 
 bool LeitorLinhas::Enche() {
   if (acabou_) return false;
   std::size_t lidos = 0;
-  Exige(arquivo_.Ler(buffer_.get(), kTamanhoBuffer, &lidos), caminho_);
+  Exige(arquivo_.Ler(buffer_.get(), capacidade_, &lidos), caminho_);
   inicio_ = 0;
   fim_ = lidos;
   acabou_ = lidos == 0;

@@ -41,6 +41,8 @@ class LeitorLinhas {
   plataforma::ArquivoLeitura& arquivo_;
   std::string caminho_;
   std::size_t maximo_;
+  // No larger than the file needs (BufferDeLeitura of its size at the start).
+  std::size_t capacidade_ = 0;
   std::unique_ptr<char[]> buffer_;
   std::size_t inicio_ = 0;
   std::size_t fim_ = 0;

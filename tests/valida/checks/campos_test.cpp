@@ -305,6 +305,28 @@ TEST_F(ConsisteInscricaoEstadual, TheLibraryIsBoundByNameAtTheFirstCallOnly) {
   EXPECT_EQ(g_chamadas[1].uf, "SP");
 }
 
+// The library sees a text up to its first NUL: a field that holds one is
+// refused whatever the library would say of the part before it.
+TEST_F(ConsisteInscricaoEstadual, AFieldHoldingANulIsRefused) {
+  using namespace std::string_literals;
+  const struct {
+    std::string inscricao;
+    std::string uf;
+    bool passa;
+    const char* regra;
+  } casos[] = {
+      {"805185305     ", "SP", true, "blanks after the digits"},
+      {"805185305  \0   "s, "SP", false, "a NUL among the trailing blanks"},
+      {"\0             "s, "SP", false, "a NUL first"},
+  };
+  AmbienteComBiblioteca ambiente(AmbienteComBiblioteca::Modo::kComFuncao);
+  ExecucaoDeTeste t("GIAST02", ambiente);
+  g_resultado = 0;  // the library accepts all it sees
+  for (const auto& c : casos)
+    EXPECT_EQ(valida::ConsisteInscricaoEstadual(t.run, c.inscricao, c.uf) == 0, c.passa) << c.regra;
+  EXPECT_EQ(ambiente.carregadas, std::vector<std::string>{"DllInscE32"}) << "bound at the first call all the same";
+}
+
 TEST_F(ConsisteInscricaoEstadual, OnlyZeroPasses) {
   const struct {
     std::int16_t devolvido;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,52 @@ TEST(LeitorLinhas, AnEndlessFileWithoutLineEndsIsNotReadOn) {
   EXPECT_EQ(leitor.Texto(), std::string(813, '\0'));
   EXPECT_FALSE(leitor.Proxima());
   EXPECT_LE(arquivo.servidos, kBuffer) << "one buffer at most";
+}
+
+// Serves `dados` whole, but reports the size `tamanho` (or none): a file that
+// grew, or shrank, after its size was taken. Notes the largest read asked.
+class ArquivoDeOutroTamanho : public ArquivoDeTeste {
+ public:
+  ArquivoDeOutroTamanho(std::string dados, std::optional<std::uint64_t> tamanho)
+      : ArquivoDeTeste(std::move(dados), SIZE_MAX), tamanho_(tamanho) {}
+  plataforma::Status Ler(char* buf, std::size_t n, std::size_t* lidos) override {
+    maior_pedido = std::max(maior_pedido, n);
+    return ArquivoDeTeste::Ler(buf, n, lidos);
+  }
+  plataforma::Status Tamanho(std::uint64_t* bytes) override {
+    if (!tamanho_) return plataforma::Status::Erro(plataforma::Falha::kOutra, "no size");
+    *bytes = *tamanho_;
+    return plataforma::Status::Ok();
+  }
+  std::size_t maior_pedido = 0;
+
+ private:
+  std::optional<std::uint64_t> tamanho_;
+};
+
+TEST(LeitorLinhas, ReadsThroughABufferOfTheFilesSizeAndReadsAFileThatGrew) {
+  std::string dados;
+  for (int i = 0; i < 300; ++i) dados += std::string(40 + i % 7, static_cast<char>('a' + i % 26)) + "\r\n";
+  const struct {
+    const char* regra;
+    std::optional<std::uint64_t> tamanho;
+    std::size_t maior_leitura;
+  } casos[] = {
+      {"the size as it is: the file and one byte", dados.size(), dados.size() + 1},
+      {"a file that was empty when its size was taken", 0, 1024},
+      {"a file that grew after its size was taken", 1500, 1501},
+      {"a file that shrank after its size was taken", 2 * dados.size(), 2 * dados.size() + 1},
+      {"a size that cannot be told: the whole buffer", std::nullopt, kBuffer},
+      {"a size beyond the buffer: the whole buffer", 10 * kBuffer, kBuffer},
+  };
+  for (const auto& c : casos) {
+    ArquivoDeOutroTamanho arquivo(dados, c.tamanho);
+    valida::LeitorLinhas leitor(arquivo, "gia.txt", 1024);
+    std::vector<Lida> lidas;
+    while (leitor.Proxima()) lidas.push_back({leitor.Texto(), leitor.Comprimento(), leitor.Posicao()});
+    EXPECT_EQ(lidas, LeTudo(dados, kBuffer)) << c.regra;
+    EXPECT_EQ(arquivo.maior_pedido, c.maior_leitura) << c.regra;
+  }
 }
 
 TEST(LeitorLinhas, AFailedReadNamesTheFileAndItsKind) {
