@@ -48,8 +48,8 @@ constexpr std::string_view kFimVersao4 = "200008";
 constexpr std::string_view kInicioVersao5 = "200009";
 constexpr int kLarguraDescricao = 60;
 
-// The count index (1 to 17) of an annex record type; 0 for any other type.
-// The types are compared as four-byte words: every record is looked up.
+// A record type of four characters as one word: every record's type is
+// looked up, and words compare in one step.
 constexpr std::uint32_t Palavra(std::string_view tipo) {
   std::uint32_t palavra = 0;
   for (std::size_t i = 0; i < 4; ++i)
@@ -57,6 +57,7 @@ constexpr std::uint32_t Palavra(std::string_view tipo) {
   return palavra;
 }
 
+// The count index (1 to 17) of an annex record type; 0 for any other type.
 int IndiceAnexo(std::string_view tipo) {
   static constexpr auto kPalavras = [] {
     std::array<std::uint32_t, kTiposAnexo> palavras{};
