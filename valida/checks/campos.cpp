@@ -29,9 +29,10 @@ int DigitoModulo11(int soma) {
 
 bool ValidaNumerico(std::string_view linha, int coluna, int largura) {
   // Every one of the `largura` positions a digit; so never blank.
+  if (ValorDoCampo(linha, coluna, largura).has_value()) return true;
+  // Wider than any amount: tested whole.
   const std::string_view fatia = Fatia(linha, coluna, largura);
   if (largura <= 0 || fatia.size() != static_cast<std::size_t>(largura)) return false;
-  if (ValorNumerico(fatia).has_value()) return true;
   return std::all_of(fatia.begin(), fatia.end(), EhDigito);
 }
 
@@ -170,23 +171,23 @@ std::int64_t Valor(std::string_view linha, int coluna, int largura) {
 }
 
 std::optional<std::int64_t> ValorSeNumerico(std::string_view linha, int coluna, int largura) {
-  const std::string_view fatia = Fatia(linha, coluna, largura);
-  if (largura <= 0 || fatia.size() != static_cast<std::size_t>(largura)) return std::nullopt;
-  return ValorNumerico(fatia);
+  return ValorDoCampo(linha, coluna, largura);
 }
 
 namespace {
 
-// LeNumerico for what the eight-digit reading does not settle: a field that
-// is not numeric, cut short by the line's end, or wider than 18 digits.
+// LeNumerico for what the direct reading does not settle: a field that is
+// not numeric, cut short by the line's end, wider than 16 digits or near the
+// line's start.
 [[gnu::noinline]] std::optional<Montante> LeNumericoDevagar(Execucao& run, std::string_view linha, int coluna,
                                                             int largura) {
   const std::string_view fatia = Fatia(linha, coluna, largura);
-  if (!ValidaNumerico(linha, coluna, largura)) {
+  if (largura <= 0 || fatia.size() != static_cast<std::size_t>(largura) ||
+      !std::all_of(fatia.begin(), fatia.end(), EhDigito)) {
     RegistraErroGIA(run, 7, coluna, coluna + largura - 1);
     return std::nullopt;
   }
-  // Wider than any amount: read whole.
+  // Digit by digit, in the width of any amount.
   Montante valor = 0;
   for (const char c : fatia) valor = valor * 10 + (c - '0');
   return valor;
@@ -196,10 +197,7 @@ namespace {
 
 std::optional<Montante> LeNumerico(Execucao& run, std::string_view linha, int coluna, int largura) {
   // The common case without a call: a whole field of digits.
-  const std::string_view fatia = Fatia(linha, coluna, largura);
-  if (fatia.size() == static_cast<std::size_t>(largura)) {
-    if (const auto valor = ValorNumerico(fatia)) return *valor;
-  }
+  if (const auto valor = ValorDoCampoDireto(linha, coluna, largura)) return *valor;
   return LeNumericoDevagar(run, linha, coluna, largura);
 }
 

@@ -1,7 +1,9 @@
 // The recorders RegistraErroGIA and RegistraErroST and their catalogues.
 #include "valida/checks/erros.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <string>
 #include <string_view>
 
@@ -195,78 +197,77 @@ void RegistraErroGIA(Execucao& run, int codigo, int primeira, int ultima) {
     Registra(run, id, qual, primeira, ultima, e->texto);
 }
 
-std::string TextoErroST(const Execucao& run, int codigo, int campo) {
-  const std::string n = std::to_string(campo);
-  switch (codigo) {
-    case 1:
-      return std::string("Arquivo não é GIA ST"_cp);
-    case 3:
-      return std::string("Campo não deve ser informado"_cp);
-    case 4:
-      return "Data Incorreta";
-    case 5:
-      return "Campo Fixo Incorreto";
-    case 6:
-      return std::string("Vencimento anterior não informado"_cp);
-    case 7:
-      return "Campo " + n + " deve ser maior que 04/1999";
-    case 8:
-      return "Informe o campo " + n;
-    case 9:
-      return "Dig. Controle Campo " + n + " Incorreto";
-    case 10:
-      return "Campo " + n + " deve ser positivo";
-    case 11:
-      return "Campo " + n + std::string(" não pode ser maior que o 6"_cp);
-    case 12:
-      return std::string("Campo 10 não pode ser maior que o 9"_cp);
-    case 13:
-      return "Valor do campo " + n + " incorreto";
-    case 14:
-      return "Soma parcelas difere do campo " + n;
-    case 15:
-      return n + std::string("° venc deve ser maior que 01/"_cp) + Formata(run.PeriodoAtual, kPicturePeriodo);
-    case 16:
-      return "Data vencimento em duplicidade";
-    case 17:
-      return std::string("Campo 12 não pode ser maior que o 11"_cp);
-    case 19:
-      return "Informe o valor do " + n + std::string("° pagamento"_cp);
-    case 20:
-      return "Informe o vencimento do " + n + std::string("° pagto"_cp);
-    case 21:
-      return std::string("Código de UF Favorecida incorreto"_cp);
-    case 22:
-      return std::string("Inscrição Estadual incorreta"_cp);
-    case 25:
-      return "Campo 10 deve ser menor que o 11";
-    case 26:
-      return "Campo 13 deve ser menor que o 12";
-    case 27:
-      return "Deve existir o Anexo III";
-    case 28:
-      return std::string("Nro de linhas do anexo inválido"_cp);
-    case 30:
-      return std::string("Não pode ser a mesma Inscrição da GIA"_cp);
-    case 31:
-      return "Valor do campo " + n + " incorreto";
-    case 32:
-      return "GIA deve ser marcada Sem Movimento";
-    case 33:
-      return "Todas as GIAs devem ser da mesma UF";
-    case 34:
-      return std::string("Mês/Ano refer. incompatível com versão"_cp);
-    case 35:
-      return std::string("Data deve ser superior a Mês/Ano refer."_cp);
-    case 36:
-      return std::string("Informações duplicadas no Anexo "_cp) + (campo == 1 ? "I" : campo == 2 ? "II" : "III");
-    case 37:
-      return std::string("Informe nº de linhas do Anexo III"_cp);
-    case 41:
-      return "Campo " + n + " deve ser menor que 07/2000";
-    default:
-      return {};
+namespace {
+
+// A GIA ST text: what comes before the field's number, whether the number
+// stands there, and what follows it.
+struct EntradaST {
+  int codigo;
+  std::string_view antes;
+  bool com_campo;
+  std::string_view depois;
+};
+
+constexpr std::array kCatalogoST = {
+    EntradaST{1, "Arquivo não é GIA ST"_cp, false, ""},
+    EntradaST{3, "Campo não deve ser informado"_cp, false, ""},
+    EntradaST{4, "Data Incorreta", false, ""},
+    EntradaST{5, "Campo Fixo Incorreto", false, ""},
+    EntradaST{6, "Vencimento anterior não informado"_cp, false, ""},
+    EntradaST{7, "Campo ", true, " deve ser maior que 04/1999"},
+    EntradaST{8, "Informe o campo ", true, ""},
+    EntradaST{9, "Dig. Controle Campo ", true, " Incorreto"},
+    EntradaST{10, "Campo ", true, " deve ser positivo"},
+    EntradaST{11, "Campo ", true, " não pode ser maior que o 6"_cp},
+    EntradaST{12, "Campo 10 não pode ser maior que o 9"_cp, false, ""},
+    EntradaST{13, "Valor do campo ", true, " incorreto"},
+    EntradaST{14, "Soma parcelas difere do campo ", true, ""},
+    // Followed by the period of the record, MM/AAAA.
+    EntradaST{15, "", true, "° venc deve ser maior que 01/"_cp},
+    EntradaST{16, "Data vencimento em duplicidade", false, ""},
+    EntradaST{17, "Campo 12 não pode ser maior que o 11"_cp, false, ""},
+    EntradaST{19, "Informe o valor do ", true, "° pagamento"_cp},
+    EntradaST{20, "Informe o vencimento do ", true, "° pagto"_cp},
+    EntradaST{21, "Código de UF Favorecida incorreto"_cp, false, ""},
+    EntradaST{22, "Inscrição Estadual incorreta"_cp, false, ""},
+    EntradaST{25, "Campo 10 deve ser menor que o 11", false, ""},
+    EntradaST{26, "Campo 13 deve ser menor que o 12", false, ""},
+    EntradaST{27, "Deve existir o Anexo III", false, ""},
+    EntradaST{28, "Nro de linhas do anexo inválido"_cp, false, ""},
+    EntradaST{30, "Não pode ser a mesma Inscrição da GIA"_cp, false, ""},
+    EntradaST{31, "Valor do campo ", true, " incorreto"},
+    EntradaST{32, "GIA deve ser marcada Sem Movimento", false, ""},
+    EntradaST{33, "Todas as GIAs devem ser da mesma UF", false, ""},
+    EntradaST{34, "Mês/Ano refer. incompatível com versão"_cp, false, ""},
+    EntradaST{35, "Data deve ser superior a Mês/Ano refer."_cp, false, ""},
+    // Followed by the annex, I, II or III (the field names it).
+    EntradaST{36, "Informações duplicadas no Anexo "_cp, false, ""},
+    EntradaST{37, "Informe nº de linhas do Anexo III"_cp, false, ""},
+    EntradaST{41, "Campo ", true, " deve ser menor que 07/2000"},
+};
+
+// Appends the text of GIA ST code `codigo` for field `campo`; nothing for
+// an unknown code.
+void AcrescentaTextoErroST(std::string& saida, const Execucao& run, int codigo, int campo) {
+  const auto e =
+      std::find_if(kCatalogoST.begin(), kCatalogoST.end(), [codigo](const EntradaST& x) { return x.codigo == codigo; });
+  if (e == kCatalogoST.end()) return;
+  saida += e->antes;
+  if (e->com_campo) {
+    std::array<char, 12> numero{};
+    saida.append(numero.data(), std::to_chars(numero.data(), numero.data() + numero.size(), campo).ptr);
   }
+  saida += e->depois;
+  if (codigo == 15) AcrescentaFormatado(saida, run.PeriodoAtual, kPicturePeriodo);
+  if (codigo == 36) saida += campo == 1 ? "I" : campo == 2 ? "II" : "III";
+}
+
+}  // namespace
+
+std::string TextoErroST(const Execucao& run, int codigo, int campo) {
+  std::string texto;
+  AcrescentaTextoErroST(texto, run, codigo, campo);
+  return texto;
 }
 
 void RegistraErroST(Execucao& run, int codigo, int campo, int primeira, int ultima) {
@@ -277,7 +278,11 @@ void RegistraErroST(Execucao& run, int codigo, int campo, int primeira, int ulti
   } else if (codigo == 28 || codigo == 31) {
     id.linha = run.LinhaA0;
   }
-  Registra(run, id, {true, codigo, campo}, primeira, ultima, TextoErroST(run, codigo, campo));
+  // The text in a buffer of the run, kept like the line's.
+  std::string& texto = run.TextoErro;
+  texto.clear();
+  AcrescentaTextoErroST(texto, run, codigo, campo);
+  Registra(run, id, {true, codigo, campo}, primeira, ultima, texto);
 }
 
 }  // namespace valida

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
+#include <cstddef>
 
 #include "valida/run/texto.h"
 
@@ -46,21 +46,26 @@ void AcrescentaNumero(std::string& saida, std::int64_t numero) {
     saida += Formata(numero, kPictureNumero);
     return;
   }
+  // Digits from the right, then the picture's leading zeros: one append.
   std::array<char, 24> digitos{};
-  const auto fim = std::to_chars(digitos.data(), digitos.data() + digitos.size(), numero).ptr;
-  const auto quantos = static_cast<std::size_t>(fim - digitos.data());
-  if (quantos < kPictureNumero.size()) saida.append(kPictureNumero.size() - quantos, '0');
-  saida.append(digitos.data(), quantos);
+  char* const fim = digitos.data() + digitos.size();
+  char* p = fim;
+  auto resto = static_cast<std::uint64_t>(numero);
+  do {
+    *--p = static_cast<char>('0' + resto % 10);
+    resto /= 10;
+  } while (resto != 0);
+  while (fim - p < static_cast<std::ptrdiff_t>(kPictureNumero.size())) *--p = '0';
+  saida.append(p, fim);
 }
 
 void AcrescentaPeriodo(std::string& saida, std::string_view periodo) {
   // Six digits, the usual case, print as MM/AAAA; anything else as the picture says.
   if (periodo.size() == 6 && std::all_of(periodo.begin(), periodo.end(), EhDigito)) {
-    saida.append(periodo.substr(0, 2));
-    saida += '/';
-    saida.append(periodo.substr(2));
+    const std::array<char, 7> mes_ano = {periodo[0], periodo[1], '/', periodo[2], periodo[3], periodo[4], periodo[5]};
+    saida.append(mes_ano.data(), mes_ano.size());
   } else {
-    saida += Formata(periodo, kPicturePeriodo);
+    AcrescentaFormatado(saida, periodo, kPicturePeriodo);
   }
 }
 

@@ -209,6 +209,8 @@ struct Execucao {
   bool HouveErro = false;
   // The finding line being built (its buffer kept for the next one).
   std::string LinhaErro;
+  // The text of a GIA ST finding being built (likewise kept).
+  std::string TextoErro;
 
   // Declaration state of the validator of the run's kind, when it keeps one.
   std::unique_ptr<EstadoValidador> estado_validador;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -223,6 +224,36 @@ TEST(ValorSeNumerico, AgreesWithValidaNumericoAndValor) {
       }
     }
   }
+}
+
+// A field's number against a plain reading digit by digit, at every column
+// and width of a line whose bytes sit next to the digits ('/' and ':'), hide
+// one in their low bits (0xB0 to 0xB9, NUL) or are blanks: near the line's
+// start, where a field ends before its 16th column, and at its end.
+TEST(ValorSeNumerico, AgreesWithAPlainReadingOfEveryField) {
+  std::string linha =
+      "98765432109876543210:123/456 7\xB0"
+      "12345678901234567\xB9"
+      "00";
+  linha += std::string(
+               "1\0"
+               "2",
+               3) +
+           "99999999999999999999" + "0123456789012345";
+  const auto simples = [&](int coluna, int largura) -> std::optional<std::int64_t> {
+    if (coluna < 1 || largura < 1 || largura > 18 || coluna - 1 + largura > static_cast<int>(linha.size())) return {};
+    std::int64_t valor = 0;
+    for (int i = coluna - 1; i < coluna - 1 + largura; ++i) {
+      const char c = linha[static_cast<std::size_t>(i)];
+      if (c < '0' || c > '9') return {};
+      valor = valor * 10 + (c - '0');
+    }
+    return valor;
+  };
+  for (int coluna = -1; coluna <= static_cast<int>(linha.size()) + 2; ++coluna)
+    for (int largura = -1; largura <= 20; ++largura)
+      ASSERT_EQ(valida::ValorSeNumerico(linha, coluna, largura), simples(coluna, largura))
+          << "column " << coluna << ", width " << largura;
 }
 
 // The registration check of DllInscE32, served by a fake library.

@@ -23,11 +23,11 @@ std::string Esperada(std::string linha) {
 TEST(EscreveLinha, ControlCharactersAndDelBecomeQuestionMarksAnywhereInTheLine) {
   // Bytes that must change and their neighbours that must not, at every
   // place of lines shorter than, equal to and longer than the writer's
-  // eight-byte steps.
+  // sixteen-byte steps, and of lines whose last step overlaps the one before.
   const std::vector<unsigned char> bytes = {0x00, 0x01, 0x09, 0x1F, 0x20, 0x21, 0x7E, 0x7F, 0x80, 0x81, 0xA0, 0xFF};
   ExecucaoDeTeste t("GIA04");
   std::vector<std::string> escritas;
-  for (const std::size_t tamanho : {1U, 7U, 8U, 9U, 16U, 23U}) {
+  for (const std::size_t tamanho : {1U, 8U, 15U, 16U, 17U, 23U, 31U, 32U, 33U, 47U}) {
     for (std::size_t lugar = 0; lugar < tamanho; ++lugar) {
       for (const unsigned char b : bytes) {
         std::string linha(tamanho, 'a');
