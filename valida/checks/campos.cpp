@@ -40,7 +40,13 @@ bool ValidaData(std::string_view linha, int coluna, int tipo) {
   int dia = 0;
   int mes = 0;
   int ano = 0;
-  if (tipo == 8) {
+  if (const auto numero = ValorDoCampo(linha, coluna, tipo == 8 ? 8 : 6)) {
+    // All digits, the usual case: the parts of one number.
+    const auto n = static_cast<int>(*numero);
+    dia = tipo == 8 ? n / 1000000 : 0;
+    mes = n / 10000 % 100;
+    ano = n % 10000;
+  } else if (tipo == 8) {
     dia = Numero(Fatia(linha, coluna, 2));
     mes = Numero(Fatia(linha, coluna + 2, 2));
     ano = Numero(Fatia(linha, coluna + 4, 4));

@@ -135,14 +135,25 @@ struct Codigo {
 };
 
 // The finding's line, built in the run's own buffer: findings can be as many
-// as the lines of the file.
+// as the lines of the file. Its first columns are printed again only when
+// what they show changed since the last finding.
 void Registra(Execucao& run, const Identidade& id, const Codigo& codigo, int primeira, int ultima,
               std::string_view texto) {
+  ColunasDoAchado& colunas = run.ColunasErro;
+  const std::string& tipo_documento = run.parametros.TipoDocumento;
+  if (colunas.texto.empty() || colunas.inscricao != id.inscricao || colunas.periodo != id.periodo ||
+      colunas.tipo_documento != tipo_documento) {
+    colunas.inscricao.assign(id.inscricao);
+    colunas.periodo.assign(id.periodo);
+    colunas.tipo_documento.assign(tipo_documento);
+    colunas.texto.clear();
+    AcrescentaContribuinte(colunas.texto, LayoutInscricao(tipo_documento), id.inscricao);
+    colunas.inicio_periodo = colunas.texto.size();
+    AcrescentaPeriodo(colunas.texto, Apara(id.periodo).empty() ? std::string_view("000000") : id.periodo);
+  }
   std::string& linha = run.LinhaErro;
-  linha.clear();
-  AcrescentaContribuinte(linha, LayoutInscricao(run.parametros.TipoDocumento), id.inscricao);
-  const std::size_t periodo = linha.size();
-  AcrescentaPeriodo(linha, Apara(id.periodo).empty() ? std::string_view("000000") : id.periodo);
+  linha.assign(colunas.texto);
+  const std::size_t periodo = colunas.inicio_periodo;
   const std::size_t fim_periodo = linha.size();
   linha += ' ';
   AcrescentaNumero(linha, id.linha);

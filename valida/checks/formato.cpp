@@ -56,7 +56,7 @@ void AcrescentaNumero(std::string& saida, std::int64_t numero) {
     resto /= 10;
   } while (resto != 0);
   while (fim - p < static_cast<std::ptrdiff_t>(kPictureNumero.size())) *--p = '0';
-  saida.append(p, fim);
+  saida.append(p, static_cast<std::size_t>(fim - p));
 }
 
 void AcrescentaPeriodo(std::string& saida, std::string_view periodo) {

@@ -137,6 +137,16 @@ class Observador {
 // The state-registration check of the library DllInscE32, bound at its first call.
 using FuncaoConsisteInscricao = std::int16_t(PLATAFORMA_STDCALL*)(const char* inscricao, const char* uf);
 
+// The first columns of a finding line, taxpayer and period, and what they
+// were printed from: the findings of one record or declaration share them.
+struct ColunasDoAchado {
+  std::string tipo_documento;
+  std::string inscricao;
+  std::string periodo;
+  std::string texto;
+  std::size_t inicio_periodo = 0;  // where the period's columns begin in texto
+};
+
 struct Execucao {
   Execucao(plataforma::Ambiente& ambiente, std::string pasta);
   Execucao(const Execucao&) = delete;
@@ -209,6 +219,8 @@ struct Execucao {
   bool HouveErro = false;
   // The finding line being built (its buffer kept for the next one).
   std::string LinhaErro;
+  // Its first columns as the last finding printed them.
+  ColunasDoAchado ColunasErro;
   // The text of a GIA ST finding being built (likewise kept).
   std::string TextoErro;
 

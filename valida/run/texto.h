@@ -3,6 +3,7 @@
 // include nothing of the program.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -110,15 +111,17 @@ namespace detalhe {
 // all n are digits. One SSE2 register: the digits tested at once, then
 // pairs, fours and eights of them weighed and added by multiply-adds.
 inline std::optional<std::int64_t> DezesseisDigitos(const char* p, std::size_t n) {
-  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));  // NOLINT: an unaligned load
-  const __m128i d = _mm_sub_epi8(x, _mm_set1_epi8('0'));
-  // A digit's byte is 0 to 9 after the subtraction, anything else above 9.
-  const __m128i digito = _mm_cmpeq_epi8(_mm_min_epu8(d, _mm_set1_epi8(9)), d);
-  const auto campo = static_cast<unsigned>((0xFFFFU << (16 - n)) & 0xFFFFU);
-  if ((static_cast<unsigned>(_mm_movemask_epi8(digito)) & campo) != campo) return std::nullopt;
-  // The bytes before the field count as leading zeros.
-  const __m128i lugar = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-  const __m128i v = _mm_and_si128(d, _mm_cmpgt_epi8(lugar, _mm_set1_epi8(static_cast<char>(15 - n))));
+  // Sixteen bytes 0x00, then sixteen 0xFF: the sixteen from the n-th are a
+  // mask of the last n.
+  alignas(16) static constexpr std::array<unsigned char, 32> kUltimos = {
+      0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+      0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));                 // NOLINT: unaligned
+  const __m128i campo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kUltimos[n]));  // NOLINT: unaligned
+  // A digit's byte is 0 to 9 after the subtraction, anything else above 9;
+  // the bytes before the field become 0, leading zeros.
+  const __m128i v = _mm_and_si128(_mm_sub_epi8(x, _mm_set1_epi8('0')), campo);
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(9)), v)) != 0xFFFF) return std::nullopt;
   const __m128i zero = _mm_setzero_si128();
   const __m128i pares = _mm_packs_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(v, zero), _mm_set1_epi32(0x0001000A)),
                                         _mm_madd_epi16(_mm_unpackhi_epi8(v, zero), _mm_set1_epi32(0x0001000A)));

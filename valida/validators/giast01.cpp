@@ -148,6 +148,13 @@ Montante ConfereValores(Registro& r) {
   return v17.value_or(0);
 }
 
+// A date DDMMAAAA of digits, read as a number, as AAAAMMDD: in the order of
+// the calendar.
+std::int64_t AAAAMMDD(Montante ddmmaaaa) {
+  const auto n = static_cast<std::int64_t>(ddmmaaaa);
+  return n % 10000 * 10000 + n / 10000 % 100 * 100 + n / 1000000;
+}
+
 // The six payments: each due date with its amount, their sum against field
 // 17, then the order and uniqueness of the due dates.
 void ConferePagamentos(Registro& r, std::int64_t referencia, Montante v17) {
@@ -156,13 +163,11 @@ void ConferePagamentos(Registro& r, std::int64_t referencia, Montante v17) {
   Montante total = 0;
   for (int n = 1; n <= kQtdPagamentos; ++n) {
     const Parcela p = PagamentoNo(n);
-    if (r.Numerico(p.data).has_value()) {
-      if (!r.EhData(p.data)) {
+    if (const auto data = r.Numerico(p.data)) {
+      if (!r.EhData(p.data))
         r.Erro(12, p.data);
-      } else {
-        const std::string_view data = r.Texto(p.data);
-        vencimento[n] = Valor(data, 5, 4) * 10000 + Valor(data, 3, 2) * 100 + Valor(data, 1, 2);
-      }
+      else
+        vencimento[n] = AAAAMMDD(*data);
     }
     // An amount that is not numeric has been reported and pairs as 0.
     const Montante valor = r.Numerico(p.valor).value_or(0);
@@ -200,12 +205,11 @@ void ConfereEncerramento(Registro& r, std::int64_t referencia) {
   r.Numerico(kNumero2);
   if (r.Vazio(kLocal)) r.ErroST(8, 28, kLocal);
   if (const auto data = r.Numerico(kDataEntrega)) {
-    const std::string_view texto = r.Texto(kDataEntrega);
     if (*data == 0)
       r.ErroST(8, 28, kDataEntrega);
     else if (!r.EhData(kDataEntrega))
       r.Erro(12, kDataEntrega);
-    else if (Valor(texto, 5, 4) * 100 + Valor(texto, 3, 2) < referencia)
+    else if (AAAAMMDD(*data) / 100 < referencia)
       r.ErroST(4, 0, kDataEntrega);
   }
   r.Numerico(kNumero3);

@@ -95,10 +95,20 @@ TEST(ValidaData, DatesAndMonthsOfTheCalendarWithoutTheCenturyRule) {
       {"all zeros means no period", "000000", 6, true},
       {"month set, year zero", "010000", 6, false},
       {"February of a year that is not leap", "022001", 6, true},
+      // a part's characters other than digits are skipped
+      {"a blank before the day's digit", " 1012005", 8, true},
+      {"a day of a blank and a zero", "0 012005", 8, false},
+      {"a letter in the year", "0101200x", 8, false},
+      {"a blank in the month", "1 2005", 6, true},
   };
-  for (const auto& c : casos) {
-    const std::string linha = "xx" + c.texto + "yy";
-    EXPECT_EQ(valida::ValidaData(linha, 3, c.tipo), c.esperado) << c.regra << " (" << c.texto << ")";
+  // Near the line's start and past its 16th column (where the date is read
+  // as one number when it is all digits).
+  for (const std::string antes : {"xx", "xxxxxxxxxxxxxxxxxxxx"}) {
+    for (const auto& c : casos) {
+      const std::string linha = antes + c.texto + "yy";
+      EXPECT_EQ(valida::ValidaData(linha, static_cast<int>(antes.size()) + 1, c.tipo), c.esperado)
+          << c.regra << " (" << c.texto << ", column " << antes.size() + 1 << ")";
+    }
   }
 }
 

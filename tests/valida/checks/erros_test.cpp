@@ -152,6 +152,30 @@ TEST(RegistraErroGIA, ACGCTEFindingAndTheSameInTheRegistrationLayout) {
   EXPECT_EQ(st.Erros(), std::vector<std::string>{"12345678901234 05/2005 012 084 099 " + kNumerico});
 }
 
+// Consecutive findings share their first columns until the taxpayer, the
+// period or the run's kind changes: each change shows in the next line.
+TEST(RegistraErroGIA, EachFindingShowsTheTaxpayerAndPeriodOfItsOwnMoment) {
+  ExecucaoDeTeste t("GIA04");
+  const auto achado = [&](const char* inscricao, const char* periodo) {
+    t.run.InscricaoAtual = inscricao;
+    t.run.PeriodoAtual = periodo;
+    valida::RegistraErroGIA(t.run, 7, 1, 2);
+  };
+  achado("1234567890", "052005");
+  achado("1234567890", "052005");
+  achado("1234567891", "052005");
+  achado("1234567891", "062005");
+  achado("1234567891", "06200");
+  t.run.parametros.TipoDocumento = "GIAST02     ";
+  achado("1234567891", "06200");
+  achado("1234567890", "052005");
+  const std::string fim = " 001 001 002 " + kNumerico;
+  EXPECT_EQ(t.Erros(), (std::vector<std::string>{"123/4567890    05/2005" + fim, "123/4567890    05/2005" + fim,
+                                                 "123/4567891    05/2005" + fim, "123/4567891    06/2005" + fim,
+                                                 "123/4567891    00/6200" + fim, "1234567891     00/6200" + fim,
+                                                 "1234567890     05/2005" + fim}));
+}
+
 TEST(RegistraErroGIA, InvalidParametersBlankTheKindForTheRestOfTheRun) {
   ExecucaoDeTeste t("GIA04");
   t.run.NumeroLinha = 0;
