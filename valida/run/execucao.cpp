@@ -127,18 +127,39 @@ void ArquivoTexto::Abandona() {
   arquivo_.reset();
 }
 
+namespace {
+
+// The path of `nome` in the folder, then `sufixo`, in one allocation.
+std::string Caminho(std::string_view pasta, std::string_view nome, std::string_view sufixo = {}) {
+  const bool separa = !pasta.empty() && pasta.back() != plataforma::Ambiente::Separador();
+  std::string caminho;
+  caminho.reserve(pasta.size() + (separa ? 1 : 0) + nome.size() + sufixo.size());
+  caminho += pasta;
+  if (separa) caminho += plataforma::Ambiente::Separador();
+  caminho += nome;
+  caminho += sufixo;
+  return caminho;
+}
+
+}  // namespace
+
+std::string CaminhoNaPasta(std::string_view pasta, std::string_view nome) { return Caminho(pasta, nome); }
+
+CaminhosDaPasta::CaminhosDaPasta(std::string_view pasta)
+    : Parametros(Caminho(pasta, kArquivoParametros)),
+      ParametrosNovo(Caminho(pasta, kArquivoParametros, kSufixoNovo)),
+      Saida(Caminho(pasta, kArquivoSaida)),
+      SaidaNovo(Caminho(pasta, kArquivoSaida, kSufixoNovo)),
+      ListaErros(Caminho(pasta, kArquivoListaErros)),
+      ListaRecibo(Caminho(pasta, kArquivoListaRecibo)),
+      Trava(Caminho(pasta, kArquivoTrava)) {}
+
 Execucao::Execucao(plataforma::Ambiente& ambiente_, std::string pasta_)
-    : ambiente(ambiente_), pasta(std::move(pasta_)) {}
+    : ambiente(ambiente_), pasta(std::move(pasta_)), caminhos(pasta) {}
 
 Execucao::~Execucao() = default;
 
-std::string Execucao::CaminhoNaPasta(std::string_view nome) const {
-  std::string caminho = pasta;
-  if (!caminho.empty() && caminho.back() != plataforma::Ambiente::Separador())
-    caminho += plataforma::Ambiente::Separador();
-  caminho += nome;
-  return caminho;
-}
+std::string Execucao::CaminhoNaPasta(std::string_view nome) const { return valida::CaminhoNaPasta(pasta, nome); }
 
 void Execucao::MostraContribuinte(std::string_view texto) {
   if (janela == nullptr) return;
