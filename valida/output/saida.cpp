@@ -32,6 +32,8 @@ const std::string kEstadoPadrao = std::string(30, ' ') + "VALDORIA" + std::strin
 // that every such line reuses.
 class Montador {
  public:
+  // Room for the longest such line: a centred heading of 70 characters.
+  Montador() { linha_.reserve(2 * kLarguraRecibo); }
   std::string_view Junta(std::initializer_list<std::string_view> partes) {
     linha_.clear();
     for (const std::string_view parte : partes) linha_ += parte;

@@ -171,6 +171,9 @@ void Execucao::AcrescentaRecibo(std::string_view entrada) {
   static constexpr std::size_t kLinhaCheia = 70;
   if (observador != nullptr)
     observador->Declaracao(entrada.substr(0, kContribuinteRecibo), entrada.substr(kContribuinteRecibo));
+  // Room for the three entries of a line at once; the buffer is kept for the
+  // next line.
+  LinhaRecibo.reserve(3 * kEntradaRecibo);
   LinhaRecibo += entrada;
   if (LinhaRecibo.size() >= kLinhaCheia) {
     ListaRecibo.EscreveLinha(LinhaRecibo);

@@ -33,7 +33,11 @@ constexpr std::size_t kMaiorLinhaParametros = 64 * 1024;
 std::string LePrimeiraLinha(Execucao& run, const std::string& caminho) {
   std::unique_ptr<plataforma::ArquivoLeitura> arquivo;
   Exige(run.ambiente.AbrirLeitura(caminho, &arquivo), caminho);
+  // Room at once for a line of every parameter (388 columns); a longer one
+  // grows as it is read.
+  constexpr std::size_t kLinhaUsual = 512;
   std::string linha;
+  linha.reserve(kLinhaUsual);
   char buffer[4096];
   for (;;) {
     std::size_t lidos = 0;
