@@ -85,8 +85,9 @@ void ArquivoTexto::Acrescenta(std::string_view bytes) {
     Exige(plataforma::Status::Erro(plataforma::Falha::kOutra, "write to a closed file"), caminho_);
   // The buffer grows with what is written, so that a short file never takes
   // the whole of it: its capacity doubles, in powers of two (which the string
-  // takes exactly), from 256 bytes up to kTamanhoBuffer, and stays there. It
-  // is written out before it grows, so that growing copies nothing.
+  // takes exactly), from 4 KiB (a report of some dozen findings at once) up
+  // to kTamanhoBuffer, and stays there. It is written out before it grows,
+  // so that growing copies nothing.
   if (buffer_.size() + bytes.size() > capacidade_) {
     Descarrega();
     if (bytes.size() > kTamanhoBuffer) {
@@ -94,7 +95,7 @@ void ArquivoTexto::Acrescenta(std::string_view bytes) {
       return;
     }
     if (capacidade_ < kTamanhoBuffer) {
-      constexpr std::size_t kMenor = 256;
+      constexpr std::size_t kMenor = 4 * 1024;
       buffer_.reserve(std::min(kTamanhoBuffer, std::bit_ceil(std::max({bytes.size(), 2 * capacidade_, kMenor}))));
       capacidade_ = std::min(kTamanhoBuffer, buffer_.capacity());
     }
