@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <utility>
 
 #include "DllInscE32/DllInscE32.h"
@@ -46,7 +47,6 @@ struct AmbienteMemoria::Estado {
   bool travado = false;
   std::string pasta;
   std::vector<std::string> violacoes;
-  std::vector<int>* progressos = nullptr;
 };
 
 namespace {
@@ -155,13 +155,13 @@ class BibliotecaMemoria final : public plataforma::Biblioteca {
   std::shared_ptr<AmbienteMemoria::Estado> estado_;
 };
 
-// The window notes the values of its bar.
+// The window notes a value of its bar outside 0 to 100.
 class JanelaMemoria final : public plataforma::JanelaProgresso {
  public:
   explicit JanelaMemoria(std::shared_ptr<AmbienteMemoria::Estado> estado) : estado_(std::move(estado)) {}
 
   void DefineProgresso(int valor) override {
-    if (estado_->progressos != nullptr) estado_->progressos->push_back(valor);
+    if (valor < 0 || valor > 100) estado_->violacoes.push_back("the progress bar was set to " + std::to_string(valor));
   }
   void DefineContribuinte(std::string_view /*texto*/) override {}
   void DefineVersao(std::string_view /*texto*/) override {}
@@ -176,11 +176,10 @@ class JanelaMemoria final : public plataforma::JanelaProgresso {
 
 AmbienteMemoria::AmbienteMemoria(std::string pasta) : pasta_(std::move(pasta)), estado_(std::make_shared<Estado>()) {
   static_assert(kNomesDoPrograma.size() == kNomesDaPasta);
-  estado_->progressos = &progressos_;
   estado_->pasta = pasta_;
 }
 
-AmbienteMemoria::~AmbienteMemoria() { estado_->progressos = nullptr; }
+AmbienteMemoria::~AmbienteMemoria() = default;
 
 std::optional<std::size_t> AmbienteMemoria::IndiceNaPasta(std::string_view caminho) const {
   if (caminho.size() <= pasta_.size() || caminho[pasta_.size()] != Separador() ||
@@ -204,7 +203,11 @@ const AmbienteMemoria::Entrada* AmbienteMemoria::Procura(std::string_view caminh
 }
 
 AmbienteMemoria::Entrada& AmbienteMemoria::Obtem(std::string_view caminho) {
-  if (const auto i = IndiceNaPasta(caminho)) return da_pasta_[*i];
+  return Obtem(caminho, IndiceNaPasta(caminho));
+}
+
+AmbienteMemoria::Entrada& AmbienteMemoria::Obtem(std::string_view caminho, std::optional<std::size_t> indice) {
+  if (indice) return da_pasta_[*indice];
   for (auto& o : outros_)
     if (Igual(o.caminho, caminho)) return o.entrada;
   return outros_.emplace_back(Outro{std::string(caminho), {}}).entrada;
@@ -281,9 +284,9 @@ std::vector<std::string> AmbienteMemoria::Violacoes() const {
   return v;
 }
 
-void AmbienteMemoria::ConfereMudanca(std::string_view operacao, std::string_view caminho) {
-  const auto i = IndiceNaPasta(caminho);
-  if (!i || *i >= kMudaveis)
+void AmbienteMemoria::ConfereMudanca(std::string_view operacao, std::string_view caminho,
+                                     std::optional<std::size_t> indice) {
+  if (!indice || *indice >= kMudaveis)
     estado_->violacoes.push_back(std::string(operacao) + " of a file not the program's own: " + std::string(caminho));
   if (!estado_->travado)
     estado_->violacoes.push_back(std::string(operacao) + " without the folder's lock: " + std::string(caminho));
@@ -314,32 +317,35 @@ Status AmbienteMemoria::AbrirLeitura(const std::string& caminho, std::unique_ptr
 }
 
 Status AmbienteMemoria::CriarEscrita(const std::string& caminho, std::unique_ptr<plataforma::ArquivoEscrita>* arquivo) {
-  ConfereMudanca("creation", caminho);
-  Entrada& e = Obtem(caminho);
+  const auto i = IndiceNaPasta(caminho);
+  ConfereMudanca("creation", caminho, i);
+  Entrada& e = Obtem(caminho, i);
   Remove(e);
   e.atual = std::make_shared<Bytes>();
-  const auto i = IndiceNaPasta(caminho);
   *arquivo = i ? std::make_unique<EscritaMemoria>(e.atual, kNomesDoPrograma[*i], std::string(), estado_)
                : std::make_unique<EscritaMemoria>(e.atual, std::string_view(), caminho, estado_);
   return Status::Ok();
 }
 
 Status AmbienteMemoria::Renomear(const std::string& origem, const std::string& destino) {
-  ConfereMudanca("rename", origem);
-  ConfereMudanca("rename", destino);
-  Entrada* de = Procura(origem);
+  const auto i_origem = IndiceNaPasta(origem);
+  const auto i_destino = IndiceNaPasta(destino);
+  ConfereMudanca("rename", origem, i_origem);
+  ConfereMudanca("rename", destino, i_destino);
+  Entrada* de = i_origem ? &da_pasta_[*i_origem] : Procura(origem);
   if (de == nullptr || de->atual == nullptr) return Status::Erro(Falha::kNaoEncontrado, "No such file or directory");
   if (origem == destino) return Status::Ok();
   auto bytes = std::move(de->atual);
-  Entrada& para = Obtem(destino);
+  Entrada& para = Obtem(destino, i_destino);
   Remove(para);
   para.atual = std::move(bytes);
   return Status::Ok();
 }
 
 Status AmbienteMemoria::Apagar(const std::string& caminho) {
-  ConfereMudanca("deletion", caminho);
-  if (Entrada* e = Procura(caminho)) Remove(*e);
+  const auto i = IndiceNaPasta(caminho);
+  ConfereMudanca("deletion", caminho, i);
+  if (Entrada* e = i ? &da_pasta_[*i] : Procura(caminho)) Remove(*e);
   return Status::Ok();
 }
 

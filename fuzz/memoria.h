@@ -54,11 +54,9 @@ class AmbienteMemoria : public plataforma::Ambiente {
   [[nodiscard]] std::optional<std::string_view> RemovidoNaPasta(std::string_view nome) const;
   // The message boxes shown, "caption: text" each.
   [[nodiscard]] const std::vector<std::string>& Avisos() const { return avisos_; }
-  // The values the progress bar was given, in order.
-  [[nodiscard]] const std::vector<int>& Progressos() const { return progressos_; }
-  // Uses of the environment that no sound run makes, one text each, and
-  // what the end of a run must not show (a handle still open, the lock still
-  // held).
+  // Uses of the environment that no sound run makes, one text each (a value
+  // of the progress bar outside 0 to 100 among them), and what the end of a
+  // run must not show (a handle still open, the lock still held).
   [[nodiscard]] std::vector<std::string> Violacoes() const;
 
   // --- Ambiente ------------------------------------------------------------
@@ -102,9 +100,12 @@ class AmbienteMemoria : public plataforma::Ambiente {
   // The program's own name (its index in the fixed table) that the path
   // names, or none.
   [[nodiscard]] std::optional<std::size_t> IndiceNaPasta(std::string_view caminho) const;
-  // A change of the folder: it must name one of the program's own files and
-  // happen under the lock.
-  void ConfereMudanca(std::string_view operacao, std::string_view caminho);
+  // The entry of the path, made empty when it is new; `indice`: the path's
+  // IndiceNaPasta, found once by the caller.
+  Entrada& Obtem(std::string_view caminho, std::optional<std::size_t> indice);
+  // A change of the folder: it must name one of the program's own files
+  // (`indice`, the path's IndiceNaPasta) and happen under the lock.
+  void ConfereMudanca(std::string_view operacao, std::string_view caminho, std::optional<std::size_t> indice);
   void Remove(Entrada& entrada);
 
   std::string pasta_;
@@ -115,7 +116,6 @@ class AmbienteMemoria : public plataforma::Ambiente {
   std::array<Entrada, kNomesDaPasta> da_pasta_;
   std::vector<Outro> outros_;
   std::vector<std::string> avisos_;
-  std::vector<int> progressos_;
   std::shared_ptr<Estado> estado_;
 };
 

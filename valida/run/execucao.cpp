@@ -98,8 +98,9 @@ void ArquivoTexto::Acrescenta(std::string_view bytes) {
     Exige(plataforma::Status::Erro(plataforma::Falha::kOutra, "write to a closed file"), caminho_);
   // The buffer grows with what is written, so that a short file never takes
   // the whole of it: its capacity doubles, in powers of two (which the string
-  // takes exactly), from 256 bytes up to kTamanhoBuffer, and stays there. It
-  // is written out before it grows, so that growing copies nothing.
+  // takes exactly), from 4 KiB (a report of some dozen findings at once) up
+  // to kTamanhoBuffer, and stays there. It is written out before it grows,
+  // so that growing copies nothing.
   if (buffer_.size() + bytes.size() > capacidade_) {
     Descarrega();
     if (bytes.size() > kTamanhoBuffer) {
@@ -107,7 +108,7 @@ void ArquivoTexto::Acrescenta(std::string_view bytes) {
       return;
     }
     if (capacidade_ < kTamanhoBuffer) {
-      constexpr std::size_t kMenor = 256;
+      constexpr std::size_t kMenor = 4 * 1024;
       buffer_.reserve(std::min(kTamanhoBuffer, std::bit_ceil(std::max({bytes.size(), 2 * capacidade_, kMenor}))));
       capacidade_ = std::min(kTamanhoBuffer, buffer_.capacity());
     }
@@ -140,18 +141,39 @@ void ArquivoTexto::Abandona() {
   arquivo_.reset();
 }
 
+namespace {
+
+// The path of `nome` in the folder, then `sufixo`, in one allocation.
+std::string Caminho(std::string_view pasta, std::string_view nome, std::string_view sufixo = {}) {
+  const bool separa = !pasta.empty() && pasta.back() != plataforma::Ambiente::Separador();
+  std::string caminho;
+  caminho.reserve(pasta.size() + (separa ? 1 : 0) + nome.size() + sufixo.size());
+  caminho += pasta;
+  if (separa) caminho += plataforma::Ambiente::Separador();
+  caminho += nome;
+  caminho += sufixo;
+  return caminho;
+}
+
+}  // namespace
+
+std::string CaminhoNaPasta(std::string_view pasta, std::string_view nome) { return Caminho(pasta, nome); }
+
+CaminhosDaPasta::CaminhosDaPasta(std::string_view pasta)
+    : Parametros(Caminho(pasta, kArquivoParametros)),
+      ParametrosNovo(Caminho(pasta, kArquivoParametros, kSufixoNovo)),
+      Saida(Caminho(pasta, kArquivoSaida)),
+      SaidaNovo(Caminho(pasta, kArquivoSaida, kSufixoNovo)),
+      ListaErros(Caminho(pasta, kArquivoListaErros)),
+      ListaRecibo(Caminho(pasta, kArquivoListaRecibo)),
+      Trava(Caminho(pasta, kArquivoTrava)) {}
+
 Execucao::Execucao(plataforma::Ambiente& ambiente_, std::string pasta_)
-    : ambiente(ambiente_), pasta(std::move(pasta_)) {}
+    : ambiente(ambiente_), pasta(std::move(pasta_)), caminhos(pasta) {}
 
 Execucao::~Execucao() = default;
 
-std::string Execucao::CaminhoNaPasta(std::string_view nome) const {
-  std::string caminho = pasta;
-  if (!caminho.empty() && caminho.back() != plataforma::Ambiente::Separador())
-    caminho += plataforma::Ambiente::Separador();
-  caminho += nome;
-  return caminho;
-}
+std::string Execucao::CaminhoNaPasta(std::string_view nome) const { return valida::CaminhoNaPasta(pasta, nome); }
 
 void Execucao::MostraContribuinte(std::string_view texto) {
   if (janela == nullptr) return;
@@ -163,6 +185,9 @@ void Execucao::AcrescentaRecibo(std::string_view entrada) {
   static constexpr std::size_t kLinhaCheia = 70;
   if (observador != nullptr)
     observador->Declaracao(entrada.substr(0, kContribuinteRecibo), entrada.substr(kContribuinteRecibo));
+  // Room for the three entries of a line at once; the buffer is kept for the
+  // next line.
+  LinhaRecibo.reserve(3 * kEntradaRecibo);
   LinhaRecibo += entrada;
   if (LinhaRecibo.size() >= kLinhaCheia) {
     ListaRecibo.EscreveLinha(LinhaRecibo);

@@ -23,6 +23,9 @@ inline constexpr std::string_view kArquivoListaRecibo = "aux00002.txt";
 // Locked by every run of the folder, from before the work files are created
 // to its end; created when missing, never deleted.
 inline constexpr std::string_view kArquivoTrava = "valida.lck";
+// The results are written aside under their name and this suffix, then
+// renamed into place.
+inline constexpr std::string_view kSufixoNovo = ".novo";
 
 // A receipt entry: the taxpayer part, then the period part.
 inline constexpr std::size_t kEntradaRecibo = 24;
@@ -147,6 +150,21 @@ struct ColunasDoAchado {
   std::size_t inicio_periodo = 0;  // where the period's columns begin in texto
 };
 
+// The paths of the program's files in its folder.
+struct CaminhosDaPasta {
+  explicit CaminhosDaPasta(std::string_view pasta);
+  std::string Parametros;      // param.txt
+  std::string ParametrosNovo;  // param.txt.novo
+  std::string Saida;           // saida.txt
+  std::string SaidaNovo;       // saida.txt.novo
+  std::string ListaErros;      // aux00001.txt
+  std::string ListaRecibo;     // aux00002.txt
+  std::string Trava;           // valida.lck
+};
+
+// Path of the file `nome` in the folder `pasta`.
+std::string CaminhoNaPasta(std::string_view pasta, std::string_view nome);
+
 struct Execucao {
   Execucao(plataforma::Ambiente& ambiente, std::string pasta);
   Execucao(const Execucao&) = delete;
@@ -178,6 +196,8 @@ struct Execucao {
 
   plataforma::Ambiente& ambiente;
   const std::string pasta;
+  // Made once, with the run: every stage names these files.
+  const CaminhosDaPasta caminhos;
   // Null when the run has no window (tests); set by Main.
   plataforma::JanelaProgresso* janela = nullptr;
   // Null when nobody embeds the run (valida itself); set by Main.

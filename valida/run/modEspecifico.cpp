@@ -33,7 +33,11 @@ constexpr std::size_t kMaiorLinhaParametros = 64 * 1024;
 std::string LePrimeiraLinha(Execucao& run, const std::string& caminho) {
   std::unique_ptr<plataforma::ArquivoLeitura> arquivo;
   Exige(run.ambiente.AbrirLeitura(caminho, &arquivo), caminho);
+  // Room at once for a line of every parameter (388 columns); a longer one
+  // grows as it is read.
+  constexpr std::size_t kLinhaUsual = 512;
   std::string linha;
+  linha.reserve(kLinhaUsual);
   char buffer[4096];
   for (;;) {
     std::size_t lidos = 0;
@@ -126,8 +130,8 @@ void AvisoFalha(Execucao& run, const FalhaExecucao& falha) { Aviso(run, TextoFal
 // A failure that is not the platform's (memory exhausted, above all) names
 // the file that the stage of the run handles.
 FalhaExecucao FalhaDaEtapa(const Execucao& run, std::string mensagem) {
-  const std::string arquivo = run.EtapaExecucao == "GIA" ? cp1252::ParaUtf8(Apara(run.parametros.ArquivoDeclaracao))
-                                                         : run.CaminhoNaPasta(kArquivoParametros);
+  const std::string arquivo =
+      run.EtapaExecucao == "GIA" ? cp1252::ParaUtf8(Apara(run.parametros.ArquivoDeclaracao)) : run.caminhos.Parametros;
   return {plataforma::Status::Erro(plataforma::Falha::kOutra, std::move(mensagem)), arquivo};
 }
 
@@ -180,12 +184,11 @@ Desfecho Executa(Execucao& run) {
     // The parameters are read as the caller left them, before this run waits
     // for another in the same folder (which rewrites "param.txt" at its end):
     // each run validates what its own caller asked for.
-    run.LinhaParametros = LePrimeiraLinha(run, run.CaminhoNaPasta(kArquivoParametros));
+    run.LinhaParametros = LePrimeiraLinha(run, run.caminhos.Parametros);
     run.parametros = LeParametros(run.LinhaParametros);
-    const std::string trava = run.CaminhoNaPasta(kArquivoTrava);
-    Exige(run.ambiente.Travar(trava, &run.trava), trava);
-    run.ListaErros.Cria(run.ambiente, run.CaminhoNaPasta(kArquivoListaErros));
-    run.ListaRecibo.Cria(run.ambiente, run.CaminhoNaPasta(kArquivoListaRecibo));
+    Exige(run.ambiente.Travar(run.caminhos.Trava, &run.trava), run.caminhos.Trava);
+    run.ListaErros.Cria(run.ambiente, run.caminhos.ListaErros);
+    run.ListaRecibo.Cria(run.ambiente, run.caminhos.ListaRecibo);
     if (!ParametrosValidos(run.parametros)) {
       RegistraErroGIA(run, 18, 0, 0);
     } else {
