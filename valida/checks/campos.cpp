@@ -182,18 +182,19 @@ std::optional<std::int64_t> ValorSeNumerico(std::string_view linha, int coluna, 
 
 namespace {
 
-// LeNumerico for what the direct reading does not settle: a field that is
-// not numeric, cut short by the line's end, wider than 16 digits or near the
-// line's start.
+// LeNumerico for what the direct reading does not settle: a field that ends
+// before the 16th column, is wider than 16 places, is cut short by the
+// line's end or is not numeric.
 [[gnu::noinline]] std::optional<Montante> LeNumericoDevagar(Execucao& run, std::string_view linha, int coluna,
                                                             int largura) {
+  if (const auto valor = ValorDoCampo(linha, coluna, largura)) return *valor;
   const std::string_view fatia = Fatia(linha, coluna, largura);
   if (largura <= 0 || fatia.size() != static_cast<std::size_t>(largura) ||
       !std::all_of(fatia.begin(), fatia.end(), EhDigito)) {
     RegistraErroGIA(run, 7, coluna, coluna + largura - 1);
     return std::nullopt;
   }
-  // Digit by digit, in the width of any amount.
+  // Wider than 18 digits: digit by digit, in the width of any amount.
   Montante valor = 0;
   for (const char c : fatia) valor = valor * 10 + (c - '0');
   return valor;

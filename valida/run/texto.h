@@ -107,16 +107,15 @@ inline std::uint64_t Carrega(const char* p, std::size_t n) {
 #if defined(VALIDA_CAMPO_SSE2)
 namespace detalhe {
 
-// The number that the last n (1 to 16) of the sixteen bytes at p spell, when
+// The number that the last n (1 to 16) of the sixteen bytes in x spell, when
 // all n are digits. One SSE2 register: the digits tested at once, then
 // pairs, fours and eights of them weighed and added by multiply-adds.
-inline std::optional<std::int64_t> DezesseisDigitos(const char* p, std::size_t n) {
+inline std::optional<std::int64_t> DezesseisDigitos(__m128i x, std::size_t n) {
   // Sixteen bytes 0x00, then sixteen 0xFF: the sixteen from the n-th are a
   // mask of the last n.
   alignas(16) static constexpr std::array<unsigned char, 32> kUltimos = {
       0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
       0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));                 // NOLINT: unaligned
   const __m128i campo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kUltimos[n]));  // NOLINT: unaligned
   // A digit's byte is 0 to 9 after the subtraction, anything else above 9;
   // the bytes before the field become 0, leading zeros.
@@ -140,18 +139,18 @@ inline std::optional<std::int64_t> DezesseisDigitos(const char* p, std::size_t n
 [[gnu::always_inline]] inline std::optional<std::int64_t> ValorDoCampoDireto(std::string_view linha, int coluna,
                                                                              int largura) {
 #if defined(VALIDA_CAMPO_SSE2)
-  // A field of up to 16 places that ends at the 16th column or later: one
-  // load of the sixteen bytes that end with it.
-  const auto inicio = static_cast<std::size_t>(coluna) - 1;
-  const auto n = static_cast<std::size_t>(largura);
-  if (coluna >= 1 && largura >= 1 && largura <= 16 && inicio + n >= 16 && inicio + n <= linha.size())
-    return detalhe::DezesseisDigitos(linha.data() + inicio + n - 16, n);
-  return std::nullopt;
+  // A field of up to 16 places that ends at the 16th column or later: the
+  // sixteen bytes that end with it.
+  const auto fim = static_cast<std::size_t>(coluna) - 1 + static_cast<std::size_t>(largura);
+  if (coluna >= 1 && largura >= 1 && largura <= 16 && fim >= 16 && fim <= linha.size()) {
+    const char* ultimos = linha.data() + fim - 16;
+    return detalhe::DezesseisDigitos(_mm_loadu_si128(reinterpret_cast<const __m128i*>(ultimos)),  // NOLINT
+                                     static_cast<std::size_t>(largura));
+  }
 #else
-  const std::string_view fatia = Fatia(linha, coluna, largura);
-  if (largura <= 0 || fatia.size() != static_cast<std::size_t>(largura)) return std::nullopt;
-  return ValorNumerico(fatia);
+  (void)linha, (void)coluna, (void)largura;
 #endif
+  return std::nullopt;
 }
 
 // The number that field (coluna, largura) of the line spells: ValorNumerico
@@ -161,6 +160,20 @@ inline std::optional<std::int64_t> DezesseisDigitos(const char* p, std::size_t n
   if (const auto valor = ValorDoCampoDireto(linha, coluna, largura)) return valor;
   const std::string_view fatia = Fatia(linha, coluna, largura);
   if (largura <= 0 || fatia.size() != static_cast<std::size_t>(largura)) return std::nullopt;
+#if defined(VALIDA_CAMPO_SSE2)
+  // A field of up to 16 places that ends before the 16th column of a line
+  // of 16 or more: the line's first sixteen bytes moved up until it ends
+  // with them.
+  const auto fim = static_cast<std::size_t>(coluna) - 1 + fatia.size();
+  if (fatia.size() <= 16 && fim < 16 && linha.size() >= 16) {
+    __extension__ unsigned __int128 inicio_linha = 0;
+    std::memcpy(&inicio_linha, linha.data(), 16);
+    inicio_linha <<= 8 * (16 - fim);
+    __m128i x;
+    std::memcpy(&x, &inicio_linha, 16);
+    return detalhe::DezesseisDigitos(x, fatia.size());
+  }
+#endif
   return ValorNumerico(fatia);
 }
 
