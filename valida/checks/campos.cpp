@@ -161,14 +161,24 @@ int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::st
     Exige(run.DllInscE32->Funcao("ConsisteInscricaoEstadual", &endereco), kBiblioteca);
     run.ConsisteInscricaoEstadual = reinterpret_cast<FuncaoConsisteInscricao>(endereco);  // NOLINT: bound by name
   }
-  const std::string registro(inscricao);
-  const std::string estado(uf);
-  const int resultado = run.ConsisteInscricaoEstadual(registro.c_str(), estado.c_str());
-  // The library reads NUL-terminated texts: a NUL in the registration shows
-  // it only what comes before, and what follows would pass unchecked. A field
-  // that holds one is no registration of digits. (A state code cut by a NUL
-  // is at most one letter, which no state is.)
-  if (resultado == 0 && std::memchr(registro.data(), '\0', registro.size()) != nullptr) return 1;
+  // The library reads NUL-terminated texts: a field's usual width is copied
+  // on the stack, anything longer into strings.
+  constexpr std::size_t kUsual = 32;
+  int resultado = 0;
+  if (inscricao.size() < kUsual && uf.size() < kUsual) {
+    std::array<char, kUsual> registro{};
+    std::array<char, kUsual> estado{};
+    std::memcpy(registro.data(), inscricao.data(), inscricao.size());
+    std::memcpy(estado.data(), uf.data(), uf.size());
+    resultado = run.ConsisteInscricaoEstadual(registro.data(), estado.data());
+  } else {
+    resultado = run.ConsisteInscricaoEstadual(std::string(inscricao).c_str(), std::string(uf).c_str());
+  }
+  // A NUL in the registration shows the library only what comes before, and
+  // what follows would pass unchecked. A field that holds one is no
+  // registration of digits. (A state code cut by a NUL is at most one
+  // letter, which no state is.)
+  if (resultado == 0 && std::memchr(inscricao.data(), '\0', inscricao.size()) != nullptr) return 1;
   return resultado;
 }
 

@@ -346,6 +346,20 @@ TEST_F(ConsisteInscricaoEstadual, TheLibraryIsBoundByNameAtTheFirstCallOnly) {
   EXPECT_EQ(g_chamadas[1].uf, "SP");
 }
 
+// Texts of any length reach the library whole and NUL-terminated.
+TEST_F(ConsisteInscricaoEstadual, TextsOfAnyLengthReachTheLibraryWhole) {
+  AmbienteComBiblioteca ambiente(AmbienteComBiblioteca::Modo::kComFuncao);
+  ExecucaoDeTeste t("GIAST02", ambiente);
+  const std::vector<std::string> textos = {"", "1", std::string(31, '7'), std::string(32, '8'), std::string(300, '9')};
+  for (const std::string& texto : textos) {
+    g_chamadas.clear();
+    EXPECT_EQ(valida::ConsisteInscricaoEstadual(t.run, texto, texto), 0);
+    ASSERT_EQ(g_chamadas.size(), 1U);
+    EXPECT_EQ(g_chamadas[0].inscricao, texto) << texto.size() << " characters";
+    EXPECT_EQ(g_chamadas[0].uf, texto) << texto.size() << " characters";
+  }
+}
+
 // The library sees a text up to its first NUL: a field that holds one is
 // refused whatever the library would say of the part before it.
 TEST_F(ConsisteInscricaoEstadual, AFieldHoldingANulIsRefused) {
