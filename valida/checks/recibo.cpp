@@ -19,13 +19,11 @@ void AcrescentaPeriodoDoRecibo(std::string& entrada, std::string_view periodo) {
   entrada += "  ";
 }
 
-constexpr std::size_t kTamanhoEntrada = 24;
-
 }  // namespace
 
 void AcrescentaReciboCGCTE(Execucao& run) {
-  std::string entrada;
-  entrada.reserve(kTamanhoEntrada + 8);
+  std::string& entrada = run.EntradaRecibo;
+  entrada.clear();
   AcrescentaFormatado(entrada, run.InscricaoAtual, kPictureCGCTE);
   entrada.resize(kPictureCGCTE.size(), ' ');
   entrada += "    ";
@@ -35,8 +33,8 @@ void AcrescentaReciboCGCTE(Execucao& run) {
 
 void AcrescentaReciboInscricao(Execucao& run) {
   static constexpr std::size_t kLarguraInscricao = 14;
-  std::string entrada;
-  entrada.reserve(kTamanhoEntrada + 8);
+  std::string& entrada = run.EntradaRecibo;
+  entrada.clear();
   entrada.append(std::string_view(run.InscricaoAtual).substr(0, kLarguraInscricao));
   entrada.resize(kLarguraInscricao, ' ');
   entrada += ' ';

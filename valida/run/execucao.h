@@ -221,6 +221,8 @@ struct Execucao {
   std::string VersaoArquivo;
   std::string VersaoInicial;
   std::string LinhaRecibo;
+  // The receipt entry being built (its buffer kept for the next one).
+  std::string EntradaRecibo;
   std::int64_t QtdGIAs = 0;
 
   // Context of the findings.
