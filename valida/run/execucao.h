@@ -214,7 +214,9 @@ struct Execucao {
   ArquivoTexto ListaRecibo;  // aux00002.txt
 
   // Driver state.
-  std::string LinhaAtual;
+  // The line being validated, without its line end: the line reader's own
+  // text, not a copy, so empty outside the reading.
+  std::string_view LinhaAtual;
   std::int64_t NumeroLinha = 0;
   int TamanhoRegistro = 0;
   bool CabecalhoLido = false;

@@ -104,6 +104,7 @@ void ValidaArquivo(Execucao& run) {
       }
       tipo.Valida(run, run.LinhaAtual);
     }
+    run.LinhaAtual = {};  // the reader's text ends with it
     // A file cut short while it was read is not the file whose size passed.
     if (!cortado && tipo.testa_tamanho && leitor.Posicao() != tamanho) RegistraErroGIA(run, 21, 0, 0);
   }
