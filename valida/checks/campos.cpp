@@ -30,7 +30,7 @@ int DigitoModulo11(int soma) {
 bool ValidaNumerico(std::string_view linha, int coluna, int largura) {
   // Every one of the `largura` positions a digit; so never blank.
   if (ValorDoCampo(linha, coluna, largura).has_value()) return true;
-  // Wider than any amount: tested whole.
+  // Wider than 18 places, or not numeric: tested whole.
   const std::string_view fatia = Fatia(linha, coluna, largura);
   if (largura <= 0 || fatia.size() != static_cast<std::size_t>(largura)) return false;
   return std::all_of(fatia.begin(), fatia.end(), EhDigito);

@@ -161,11 +161,12 @@ inline std::optional<std::int64_t> DezesseisDigitos(__m128i x, std::size_t n) {
   const std::string_view fatia = Fatia(linha, coluna, largura);
   if (largura <= 0 || fatia.size() != static_cast<std::size_t>(largura)) return std::nullopt;
 #if defined(VALIDA_CAMPO_SSE2)
+  const auto fim = static_cast<std::size_t>(coluna) - 1 + fatia.size();
+  if (fatia.size() <= 16 && fim >= 16) return std::nullopt;  // the direct reading found no number
   // A field of up to 16 places that ends before the 16th column of a line
   // of 16 or more: the line's first sixteen bytes moved up until it ends
   // with them.
-  const auto fim = static_cast<std::size_t>(coluna) - 1 + fatia.size();
-  if (fatia.size() <= 16 && fim < 16 && linha.size() >= 16) {
+  if (fatia.size() <= 16 && linha.size() >= 16) {
     __extension__ unsigned __int128 inicio_linha = 0;
     std::memcpy(&inicio_linha, linha.data(), 16);
     inicio_linha <<= 8 * (16 - fim);
