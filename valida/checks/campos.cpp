@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <string>
 
 #include "valida/checks/erros.h"
 
@@ -168,8 +168,8 @@ int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::st
   if (inscricao.size() < kUsual && uf.size() < kUsual) {
     std::array<char, kUsual> registro{};
     std::array<char, kUsual> estado{};
-    std::memcpy(registro.data(), inscricao.data(), inscricao.size());
-    std::memcpy(estado.data(), uf.data(), uf.size());
+    std::copy(inscricao.begin(), inscricao.end(), registro.begin());
+    std::copy(uf.begin(), uf.end(), estado.begin());
     resultado = run.ConsisteInscricaoEstadual(registro.data(), estado.data());
   } else {
     resultado = run.ConsisteInscricaoEstadual(std::string(inscricao).c_str(), std::string(uf).c_str());
@@ -178,7 +178,7 @@ int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::st
   // what follows would pass unchecked. A field that holds one is no
   // registration of digits. (A state code cut by a NUL is at most one
   // letter, which no state is.)
-  if (resultado == 0 && std::memchr(inscricao.data(), '\0', inscricao.size()) != nullptr) return 1;
+  if (resultado == 0 && inscricao.find('\0') != std::string_view::npos) return 1;
   return resultado;
 }
 
