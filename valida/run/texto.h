@@ -87,21 +87,20 @@ inline std::uint64_t Carrega(const char* p, std::size_t n) {
       valor = valor * 10 + static_cast<std::uint64_t>(c - '0');
     }
     return static_cast<std::int64_t>(valor);
-  } else {
-    const char* p = texto.data();
-    std::size_t grupo = n % 8 == 0 ? 8 : n % 8;
-    const auto primeiro = detalhe::OitoDigitos(detalhe::Carrega(p, grupo));
-    if (!primeiro) return std::nullopt;
-    std::uint64_t valor = *primeiro;
-    for (std::size_t i = grupo; i < n; i += 8) {
-      std::uint64_t x = 0;
-      std::memcpy(&x, p + i, 8);
-      const auto oito = detalhe::OitoDigitos(x);
-      if (!oito) return std::nullopt;
-      valor = valor * 100000000ULL + *oito;
-    }
-    return static_cast<std::int64_t>(valor);
   }
+  const char* p = texto.data();
+  std::size_t grupo = n % 8 == 0 ? 8 : n % 8;
+  const auto primeiro = detalhe::OitoDigitos(detalhe::Carrega(p, grupo));
+  if (!primeiro) return std::nullopt;
+  std::uint64_t valor = *primeiro;
+  for (std::size_t i = grupo; i < n; i += 8) {
+    std::uint64_t x = 0;
+    std::memcpy(&x, p + i, 8);
+    const auto oito = detalhe::OitoDigitos(x);
+    if (!oito) return std::nullopt;
+    valor = valor * 100000000ULL + *oito;
+  }
+  return static_cast<std::int64_t>(valor);
 }
 
 #if defined(VALIDA_CAMPO_SSE2)
