@@ -137,8 +137,15 @@ class ArquivoEscrita {
 
   // Writes all of texto or fails: kDiscoCheio when the disk or the quota is full.
   virtual Status Escrever(std::string_view texto) = 0;
-  // Flushes and closes; kDiscoCheio when what was buffered no longer fits.
+  // Flushes to the disk and closes; kDiscoCheio when what was buffered no
+  // longer fits.
   virtual Status Fechar() = 0;
+  // Closes without waiting for the disk, for a work file that the program
+  // reads back and deletes itself: its reading comes from the system's
+  // cache, and a copy on the disk would serve no one. Failures as Fechar's,
+  // where the system tells them at the close. Where a file cannot be closed
+  // so, Fechar.
+  virtual Status FecharTemporario() { return Fechar(); }
 };
 
 // The exclusive lock of a file, held until it is destroyed (then released).

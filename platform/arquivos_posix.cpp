@@ -105,12 +105,21 @@ class EscritaPosix final : public ArquivoEscrita {
     DescritorProprio fd = std::move(fd_);
     // fsync makes a full disk show here, before the file is renamed into place.
     if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) return ErroSistema(errno);
-    // The close is the file's last word: its failure is the file's.
+    return Fecha(fd);
+  }
+
+  Status FecharTemporario() override {
+    DescritorProprio fd = std::move(fd_);
+    return Fecha(fd);
+  }
+
+ private:
+  // The close is the file's last word: its failure is the file's.
+  static Status Fecha(DescritorProprio& fd) {
     if (::close(fd.Libera()) != 0) return ErroSistema(errno);
     return Status::Ok();
   }
 
- private:
   DescritorProprio fd_;
 };
 

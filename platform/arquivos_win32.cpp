@@ -81,6 +81,12 @@ class EscritaWin32 final : public ArquivoEscrita {
     return Status::Ok();
   }
 
+  Status FecharTemporario() override {
+    HandleProprio h = std::move(h_);
+    h.Fecha();
+    return Status::Ok();
+  }
+
  private:
   HandleProprio h_;
 };

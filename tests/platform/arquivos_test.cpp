@@ -397,13 +397,20 @@ TEST_F(Arquivos, ANewFileReplacesWhateverStandsUnderItsNameAndFollowsNothing) {
   }
 }
 
-TEST_F(Arquivos, AFileNotClosedKeepsWhatWasWritten) {
+TEST_F(Arquivos, AFileNotClosedOrClosedWithoutWaitingKeepsWhatWasWritten) {
   {
     std::unique_ptr<ArquivoEscrita> arquivo;
     ASSERT_TRUE(Ambiente::Padrao().CriarEscrita(pasta_ / "aberto.txt", &arquivo).ok());
     ASSERT_TRUE(arquivo->Escrever("escrito").ok());
   }
   EXPECT_EQ(Le(pasta_ / "aberto.txt"), "escrito");
+  std::unique_ptr<ArquivoEscrita> arquivo;
+  ASSERT_TRUE(Ambiente::Padrao().CriarEscrita(pasta_ / "trabalho.txt", &arquivo).ok());
+  const std::string bloco(256 * 1024, 'x');
+  ASSERT_TRUE(arquivo->Escrever(bloco).ok());
+  ASSERT_TRUE(arquivo->Escrever("fim").ok());
+  EXPECT_TRUE(arquivo->FecharTemporario().ok());
+  EXPECT_EQ(Le(pasta_ / "trabalho.txt"), bloco + "fim");
 }
 
 TEST_F(Arquivos, ARenameReplacesTheFileUnderTheNewName) {

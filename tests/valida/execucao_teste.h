@@ -23,8 +23,8 @@ class ExecucaoDeTeste {
                            plataforma::Ambiente& ambiente = plataforma::Ambiente::Padrao())
       : pasta_(CriaPasta()), run(ambiente, pasta_.string()) {
     run.parametros.TipoDocumento = Ajusta(tipo_documento, 12);
-    run.ListaErros.Cria(run.ambiente, run.CaminhoNaPasta("aux00001.txt"));
-    run.ListaRecibo.Cria(run.ambiente, run.CaminhoNaPasta("aux00002.txt"));
+    run.ListaErros.Cria(run.ambiente, run.CaminhoNaPasta("aux00001.txt"), ArquivoTexto::Uso::kTrabalho);
+    run.ListaRecibo.Cria(run.ambiente, run.CaminhoNaPasta("aux00002.txt"), ArquivoTexto::Uso::kTrabalho);
     run.NumeroLinha = 1;
   }
   ExecucaoDeTeste(const ExecucaoDeTeste&) = delete;
@@ -65,7 +65,7 @@ class ExecucaoDeTeste {
       inicio = fim + 2;
     }
     // Reopen for appending further findings: recreate and write back.
-    arquivo.Cria(run.ambiente, run.CaminhoNaPasta(nome));
+    arquivo.Cria(run.ambiente, run.CaminhoNaPasta(nome), ArquivoTexto::Uso::kTrabalho);
     for (const auto& l : linhas) arquivo.EscreveLinha(l);
     return linhas;
   }

@@ -10,6 +10,17 @@
 namespace valida {
 
 void AcrescentaFormatado(std::string& saida, std::string_view texto, std::string_view picture) {
+  // The usual field: exactly as many digits as the picture has places, which
+  // fill them in order (the leading zeros are the places' own).
+  if (!texto.empty() && texto.size() == static_cast<std::size_t>(std::count(picture.begin(), picture.end(), '0')) &&
+      std::all_of(texto.begin(), texto.end(), EhDigito)) {
+    const std::size_t inicio = saida.size();
+    saida += picture;
+    std::size_t proximo = 0;
+    for (std::size_t i = 0; i < picture.size(); ++i)
+      if (picture[i] == '0') saida[inicio + i] = texto[proximo++];
+    return;
+  }
   const std::string_view numero = Apara(texto);
   bool so_digitos = !numero.empty();
   for (const char c : numero) so_digitos = so_digitos && EhDigito(c);

@@ -134,7 +134,7 @@ void GeraSaida(Execucao& run, std::string_view linha_parametros) {
     Veredito verdito(run, parametros_novo);
     verdito.Linha(linha_parametros);
     ArquivoTexto relatorio;
-    relatorio.Cria(run.ambiente, saida_novo);
+    relatorio.Cria(run.ambiente, saida_novo, ArquivoTexto::Uso::kResultado);
     if (run.HouveErro) {
       EscreveRelatorio(run, relatorio);
     } else {

@@ -61,9 +61,10 @@ std::string Imprimivel(std::string_view texto) {
 
 ArquivoTexto::~ArquivoTexto() { Abandona(); }
 
-void ArquivoTexto::Cria(plataforma::Ambiente& ambiente, std::string caminho) {
+void ArquivoTexto::Cria(plataforma::Ambiente& ambiente, std::string caminho, Uso uso) {
   Abandona();
   caminho_ = std::move(caminho);
+  uso_ = uso;
   Exige(ambiente.CriarEscrita(caminho_, &arquivo_), caminho_);
 }
 
@@ -131,7 +132,7 @@ void ArquivoTexto::Fecha() {
     arquivo_.reset();
     throw;
   }
-  const plataforma::Status status = arquivo_->Fechar();
+  const plataforma::Status status = uso_ == Uso::kTrabalho ? arquivo_->FecharTemporario() : arquivo_->Fechar();
   arquivo_.reset();
   Exige(status, caminho_);
 }

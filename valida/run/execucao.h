@@ -76,7 +76,10 @@ class ArquivoTexto {
   ArquivoTexto& operator=(const ArquivoTexto&) = delete;
   ~ArquivoTexto();
 
-  void Cria(plataforma::Ambiente& ambiente, std::string caminho);
+  // A result reaches the disk before Fecha returns; a work file, which the
+  // run reads back and deletes, is closed without waiting for it.
+  enum class Uso { kResultado, kTrabalho };
+  void Cria(plataforma::Ambiente& ambiente, std::string caminho, Uso uso);
   void EscreveLinha(std::string_view linha);
   // Appends the whole file `origem`, a work file whose lines EscreveLinha
   // wrote, as it is.
@@ -92,6 +95,7 @@ class ArquivoTexto {
   void Descarrega();
   std::unique_ptr<plataforma::ArquivoEscrita> arquivo_;
   std::string caminho_;
+  Uso uso_ = Uso::kResultado;
   std::string buffer_;
   // What the buffer holds before it must grow or be written out: its
   // capacity, never above kTamanhoBuffer.

@@ -36,9 +36,29 @@ bool LeitorLinhas::Excedeu() {
   return excedeu_;
 }
 
+bool LeitorLinhas::ProximaNoBuffer() {
+  const char* p = buffer_.get() + inicio_;
+  const std::size_t n = fim_ - inicio_;
+  const void* cr = std::memchr(p, '\r', n);
+  if (cr == nullptr) return false;
+  const auto i = static_cast<std::size_t>(static_cast<const char*>(cr) - p);
+  if (i + 1 == n || p[i + 1] != '\n' || i > maximo_) return false;
+  linha_ = std::string_view(p, i);
+  Consome(i + 2);
+  return true;
+}
+
 bool LeitorLinhas::Proxima() {
-  texto_.clear();
+  linha_ = {};
   if (excedeu_) return false;
+  if (inicio_ != fim_ && ProximaNoBuffer()) return true;
+  const bool leu = ProximaMontada();
+  linha_ = texto_;
+  return leu;
+}
+
+bool LeitorLinhas::ProximaMontada() {
+  texto_.clear();
   bool leu_algo = false;
   // A CR that ended the previous buffer: the line ends only if LF follows.
   bool cr_pendente = false;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/ambiente.h"
 #include "valida/run/execucao.h"
@@ -25,14 +26,20 @@ class LeitorLinhas {
   // last: nothing after them is read.
   bool Proxima();
 
-  // Text of the line read last, without its end.
-  [[nodiscard]] const std::string& Texto() const { return texto_; }
+  // Text of the line read last, without its end; it lasts until the next
+  // call of Proxima.
+  [[nodiscard]] std::string_view Texto() const { return linha_; }
   // Its length in characters; maximo + 1 for any line longer than maximo.
-  [[nodiscard]] std::uint64_t Comprimento() const { return texto_.size(); }
+  [[nodiscard]] std::uint64_t Comprimento() const { return linha_.size(); }
   // Bytes consumed so far, line ends included.
   [[nodiscard]] std::uint64_t Posicao() const { return posicao_; }
 
  private:
+  // The usual line: wholly in the buffer, ended by CR LF, no CR within and
+  // no longer than maximo_. Its text is then a view of the buffer.
+  bool ProximaNoBuffer();
+  // Any other line, its text put together in texto_ across buffers.
+  bool ProximaMontada();
   bool Enche();
   void Consome(std::size_t n);
   // True once the line is longer than maximo_: the reading ends with it.
@@ -48,7 +55,9 @@ class LeitorLinhas {
   std::size_t fim_ = 0;
   bool acabou_ = false;
   bool excedeu_ = false;
+  // The text of a line that is not wholly in the buffer, put together.
   std::string texto_;
+  std::string_view linha_;
   std::uint64_t posicao_ = 0;
 };
 

@@ -188,8 +188,8 @@ Desfecho Executa(Execucao& run) {
     run.LinhaParametros = LePrimeiraLinha(run, run.caminhos.Parametros);
     run.parametros = LeParametros(run.LinhaParametros);
     Exige(run.ambiente.Travar(run.caminhos.Trava, &run.trava), run.caminhos.Trava);
-    run.ListaErros.Cria(run.ambiente, run.caminhos.ListaErros);
-    run.ListaRecibo.Cria(run.ambiente, run.caminhos.ListaRecibo);
+    run.ListaErros.Cria(run.ambiente, run.caminhos.ListaErros, ArquivoTexto::Uso::kTrabalho);
+    run.ListaRecibo.Cria(run.ambiente, run.caminhos.ListaRecibo, ArquivoTexto::Uso::kTrabalho);
     if (!ParametrosValidos(run.parametros)) {
       RegistraErroGIA(run, 18, 0, 0);
     } else {

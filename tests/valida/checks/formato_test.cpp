@@ -38,6 +38,9 @@ TEST(Formata, NumbersFillTheDigitPlaces) {
       {"line 40000", "40000", kPictureNumero, "40000"},
       {"leading zeros beyond the places are not printed", "0007", kPictureNumero, "007"},
       {"zeros only", "0000", kPictureNumero, "000"},
+      {"zeros in every place", "000", kPictureNumero, "000"},
+      {"the zero CGC/TE", "0000000000", kPictureCGCTE, "000/0000000"},
+      {"a digit in every place after a literal", "123", "(00)-0", "(12)-3"},
       {"a picture that opens with a literal", "12", "(000)", "(012)"},
       {"digits beyond the places after a leading literal", "12345", "(00)-0", "(1234)-5"},
       {"a picture without places prints the digits after it", "0012", "ab", "ab12"},
@@ -58,6 +61,7 @@ TEST(Formata, BlanksAroundANumberAreTrimmed) {
 TEST(Formata, AnythingButDigitsPrintsAsItIs) {
   const Caso casos[] = {
       {"empty", "", kPicturePeriodo, ""},
+      {"empty, with a picture without places", "", "ab", ""},
       {"blanks only", "      ", kPicturePeriodo, "      "},
       {"a sign", "-12", kPictureNumero, "-12"},
       {"a plus sign", "+12", kPictureNumero, "+12"},

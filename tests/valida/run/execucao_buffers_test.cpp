@@ -98,7 +98,7 @@ TEST(ArquivoTexto, WritesTheSameBytesHoweverItsBufferGrows) {
   for (const auto& c : casos) {
     AmbienteDeEscrita ambiente;
     valida::ArquivoTexto arquivo;
-    arquivo.Cria(ambiente, "saida.txt");
+    arquivo.Cria(ambiente, "saida.txt", valida::ArquivoTexto::Uso::kResultado);
     std::string esperado;
     for (const auto& l : c.linhas) {
       arquivo.EscreveLinha(l);
@@ -139,7 +139,7 @@ TEST(ArquivoTexto, CopiesAWorkFileWholeWhateverSizeItReports) {
     ambiente.origem = c.origem;
     ambiente.tamanho_origem = c.tamanho;
     valida::ArquivoTexto arquivo;
-    arquivo.Cria(ambiente, "saida.txt");
+    arquivo.Cria(ambiente, "saida.txt", valida::ArquivoTexto::Uso::kResultado);
     arquivo.EscreveLinha("antes");
     arquivo.Copia(ambiente, "aux00001.txt");
     arquivo.Fecha();

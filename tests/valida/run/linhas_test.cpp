@@ -58,7 +58,7 @@ std::vector<Lida> LeTudo(const std::string& dados, std::size_t pedaco, std::size
   ArquivoDeTeste arquivo(dados, pedaco);
   valida::LeitorLinhas leitor(arquivo, "gia.txt", limite);
   std::vector<Lida> lidas;
-  while (leitor.Proxima()) lidas.push_back({leitor.Texto(), leitor.Comprimento(), leitor.Posicao()});
+  while (leitor.Proxima()) lidas.push_back({std::string(leitor.Texto()), leitor.Comprimento(), leitor.Posicao()});
   EXPECT_FALSE(leitor.Proxima()) << "the end stays the end";
   return lidas;
 }
@@ -204,7 +204,7 @@ TEST(LeitorLinhas, ReadsThroughABufferOfTheFilesSizeAndReadsAFileThatGrew) {
     ArquivoDeOutroTamanho arquivo(dados, c.tamanho);
     valida::LeitorLinhas leitor(arquivo, "gia.txt", 1024);
     std::vector<Lida> lidas;
-    while (leitor.Proxima()) lidas.push_back({leitor.Texto(), leitor.Comprimento(), leitor.Posicao()});
+    while (leitor.Proxima()) lidas.push_back({std::string(leitor.Texto()), leitor.Comprimento(), leitor.Posicao()});
     EXPECT_EQ(lidas, LeTudo(dados, kBuffer)) << c.regra;
     EXPECT_EQ(arquivo.maior_pedido, c.maior_leitura) << c.regra;
   }

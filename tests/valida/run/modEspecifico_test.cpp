@@ -76,6 +76,13 @@ class EscritaContada : public plataforma::ArquivoEscrita {
     const Status fechado = alvo_->Fechar();
     return s.ok() ? fechado : s;
   }
+  Status FecharTemporario() override {
+    Status s = antes_(caminho_ + kSemEspera, true);
+    const Status fechado = alvo_->FecharTemporario();
+    return s.ok() ? fechado : s;
+  }
+  // Marks the path of a close that does not wait for the disk.
+  static constexpr const char* kSemEspera = " (temporary)";
 
  private:
   std::unique_ptr<plataforma::ArquivoEscrita> alvo_;
@@ -227,6 +234,7 @@ class AmbienteDeFalhas : public plataforma::AmbienteIntermediario {
   std::vector<std::pair<std::string, std::string>> avisos;
   std::vector<std::string> eventos;
   std::vector<std::string> chamadas;  // the file calls, each with the file's name
+  std::vector<std::string> fechados;  // the files closed, in order
   std::uint64_t sem_fim_servidos = 0;
 
  private:
@@ -234,6 +242,7 @@ class AmbienteDeFalhas : public plataforma::AmbienteIntermediario {
 
   Status AntesDeEscrever(const std::string& caminho, bool fechando) {
     if (fechando) {
+      fechados.push_back(Nome(caminho));
       if (++fechamentos == falha_fechar_n) return Status::Erro(Falha::kDiscoCheio, "no space left on device");
       return Status::Ok();
     }
@@ -396,6 +405,21 @@ TEST(Main, TheNthCloseOrCreationFailingWithAFullDisk) {
                         std::string(declaracao.nome) + (criacao ? ", creation " : ", close ") + std::to_string(n));
       }
     }
+  }
+}
+
+// The results wait for the disk before they are renamed into place; the work
+// files, read back and deleted by the run, do not.
+TEST(Main, OnlyTheResultsWaitForTheDiskWhenClosed) {
+  for (const auto& declaracao : Declaracoes()) {
+    Pasta pasta;
+    pasta.Parametros("GIA03");
+    pasta.Escreve("gia.txt", declaracao.conteudo);
+    AmbienteDeFalhas ambiente;
+    ASSERT_EQ(valida::Main(ambiente, pasta.Caminho(), false), Desfecho::kRelatorio) << declaracao.nome;
+    EXPECT_EQ(ambiente.fechados, (std::vector<std::string>{"aux00001.txt (temporary)", "aux00002.txt (temporary)",
+                                                           "saida.txt.novo", "param.txt.novo"}))
+        << declaracao.nome;
   }
 }
 
