@@ -114,7 +114,7 @@ void AcrescentaContribuinte(std::string& linha, bool inscricao_estadual, std::st
     linha += ' ';
   } else {
     const std::size_t inicio = linha.size();
-    AcrescentaFormatado(linha, inscricao, kPictureCGCTE);
+    AcrescentaCGCTE(linha, inscricao);
     // Cut or padded to 11, as AcrescentaFixo does.
     linha.resize(inicio + 11, ' ');
     linha += "    ";
@@ -269,7 +269,7 @@ void AcrescentaTextoErroST(std::string& saida, const Execucao& run, int codigo, 
     saida.append(numero.data(), std::to_chars(numero.data(), numero.data() + numero.size(), campo).ptr);
   }
   saida += e->depois;
-  if (codigo == 15) AcrescentaFormatado(saida, run.PeriodoAtual, kPicturePeriodo);
+  if (codigo == 15) AcrescentaPeriodo(saida, run.PeriodoAtual);
   if (codigo == 36) saida += campo == 1 ? "I" : campo == 2 ? "II" : "III";
 }
 

@@ -10,17 +10,6 @@
 namespace valida {
 
 void AcrescentaFormatado(std::string& saida, std::string_view texto, std::string_view picture) {
-  // The usual field: exactly as many digits as the picture has places, which
-  // fill them in order (the leading zeros are the places' own).
-  if (!texto.empty() && texto.size() == static_cast<std::size_t>(std::count(picture.begin(), picture.end(), '0')) &&
-      std::all_of(texto.begin(), texto.end(), EhDigito)) {
-    const std::size_t inicio = saida.size();
-    saida += picture;
-    std::size_t proximo = 0;
-    for (std::size_t i = 0; i < picture.size(); ++i)
-      if (picture[i] == '0') saida[inicio + i] = texto[proximo++];
-    return;
-  }
   const std::string_view numero = Apara(texto);
   bool so_digitos = !numero.empty();
   for (const char c : numero) so_digitos = so_digitos && EhDigito(c);
@@ -72,12 +61,31 @@ void AcrescentaNumero(std::string& saida, std::int64_t numero) {
 
 void AcrescentaPeriodo(std::string& saida, std::string_view periodo) {
   // Six digits, the usual case, print as MM/AAAA; anything else as the picture says.
-  if (periodo.size() == 6 && std::all_of(periodo.begin(), periodo.end(), EhDigito)) {
+  if (periodo.size() == 6 && SoDigitos(periodo)) {
     const std::array<char, 7> mes_ano = {periodo[0], periodo[1], '/', periodo[2], periodo[3], periodo[4], periodo[5]};
     saida.append(mes_ano.data(), mes_ano.size());
   } else {
     AcrescentaFormatado(saida, periodo, kPicturePeriodo);
   }
+}
+
+void AcrescentaCGCTE(std::string& saida, std::string_view cgcte) {
+  // Ten digits, the usual case, print as 000/0000000; anything else as the picture says.
+  if (cgcte.size() == 10 && SoDigitos(cgcte)) {
+    std::array<char, 11> impresso{};
+    std::copy_n(cgcte.begin(), 3, impresso.begin());
+    impresso[3] = '/';
+    std::copy_n(cgcte.begin() + 3, 7, impresso.begin() + 4);
+    saida.append(impresso.data(), impresso.size());
+  } else {
+    AcrescentaFormatado(saida, cgcte, kPictureCGCTE);
+  }
+}
+
+std::string FormataCGCTE(std::string_view cgcte) {
+  std::string saida;
+  AcrescentaCGCTE(saida, cgcte);
+  return saida;
 }
 
 std::string Formata(std::int64_t numero, std::string_view picture) {

@@ -20,6 +20,9 @@ std::string Formata(std::int64_t numero, std::string_view picture);
 // digits at least), and a period with the picture "00/0000".
 void AcrescentaNumero(std::string& saida, std::int64_t numero);
 void AcrescentaPeriodo(std::string& saida, std::string_view periodo);
+// A CGC/TE with the picture "000/0000000", appended and as a text.
+void AcrescentaCGCTE(std::string& saida, std::string_view cgcte);
+std::string FormataCGCTE(std::string_view cgcte);
 
 // The pictures, named once.
 inline constexpr std::string_view kPictureNumero = "000";

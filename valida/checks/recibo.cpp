@@ -14,7 +14,7 @@ namespace {
 // the period is not a number.
 void AcrescentaPeriodoDoRecibo(std::string& entrada, std::string_view periodo) {
   const std::size_t inicio = entrada.size();
-  AcrescentaFormatado(entrada, periodo, kPicturePeriodo);
+  AcrescentaPeriodo(entrada, periodo);
   entrada.resize(inicio + kPicturePeriodo.size(), ' ');
   entrada += "  ";
 }
@@ -24,7 +24,7 @@ void AcrescentaPeriodoDoRecibo(std::string& entrada, std::string_view periodo) {
 void AcrescentaReciboCGCTE(Execucao& run) {
   std::string& entrada = run.EntradaRecibo;
   entrada.clear();
-  AcrescentaFormatado(entrada, run.InscricaoAtual, kPictureCGCTE);
+  AcrescentaCGCTE(entrada, run.InscricaoAtual);
   entrada.resize(kPictureCGCTE.size(), ' ');
   entrada += "    ";
   AcrescentaPeriodoDoRecibo(entrada, run.PeriodoAtual);

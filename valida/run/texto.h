@@ -44,13 +44,18 @@ namespace detalhe {
 
 inline constexpr std::uint64_t kZeros = 0x3030303030303030ULL;  // "00000000"
 
-// The number of eight characters loaded with the first in the lowest byte,
-// when all eight are digits.
-inline std::optional<std::uint64_t> OitoDigitos(std::uint64_t x) {
+// Whether all eight characters loaded in x are digits.
+inline bool OitoSaoDigitos(std::uint64_t x) {
   // Each byte must be 0x30 to 0x39: its high nibble 3, and still 3 after
   // adding 6.
   constexpr std::uint64_t kAlto = 0xF0F0F0F0F0F0F0F0ULL;
-  if (((x & kAlto) | (((x + 0x0606060606060606ULL) & kAlto) >> 4)) != 0x3333333333333333ULL) return std::nullopt;
+  return ((x & kAlto) | (((x + 0x0606060606060606ULL) & kAlto) >> 4)) == 0x3333333333333333ULL;
+}
+
+// The number of eight characters loaded with the first in the lowest byte,
+// when all eight are digits.
+inline std::optional<std::uint64_t> OitoDigitos(std::uint64_t x) {
+  if (!OitoSaoDigitos(x)) return std::nullopt;
   // Pairs, then fours, then all eight: each multiplication adds the left
   // part, weighed, to the right part in one step.
   x = ((x & 0x0F0F0F0F0F0F0F0FULL) * (10 * 0x100 + 1)) >> 8;
@@ -101,6 +106,24 @@ inline std::uint64_t Carrega(const char* p, std::size_t n) {
     valor = valor * 100000000ULL + *oito;
   }
   return static_cast<std::int64_t>(valor);
+}
+
+// Whether the text is all digits (true for an empty one): eight at a time,
+// the last eight overlapping the ones before.
+inline bool SoDigitos(std::string_view texto) {
+  const std::size_t n = texto.size();
+  if (n < 8) {
+    for (const char c : texto)
+      if (!EhDigito(c)) return false;
+    return true;
+  }
+  for (std::size_t i = 0;; i += 8) {
+    if (n - i < 8) i = n - 8;
+    std::uint64_t x = 0;
+    std::memcpy(&x, texto.data() + i, 8);
+    if (!detalhe::OitoSaoDigitos(x)) return false;
+    if (i + 8 == n) return true;
+  }
 }
 
 #if defined(VALIDA_CAMPO_SSE2)

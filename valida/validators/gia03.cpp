@@ -209,7 +209,7 @@ void ValidaGIA03(Execucao& run, std::string_view linha) {
 
   const int referencia = ConfereCabecalho(r);
 
-  run.MostraContribuinte(Formata(run.InscricaoAtual, kPictureCGCTE));
+  run.MostraContribuinte(FormataCGCTE(run.InscricaoAtual));
   AcrescentaReciboCGCTE(run);
   ++run.QtdGIAs;
 

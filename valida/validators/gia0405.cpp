@@ -300,7 +300,7 @@ class MontantesPrincipal : private Registro {
 void ValidaPrincipal(Execucao& run, std::string_view linha) {
   const Registro r(run, linha);
   EstadoGIA0405& g = run.EstadoDoValidador<EstadoGIA0405>();
-  run.MostraContribuinte(Formata(run.InscricaoAtual, kPictureCGCTE));
+  run.MostraContribuinte(FormataCGCTE(run.InscricaoAtual));
   if (!run.InscricaoGIA.empty()) FechaDeclaracaoGIA(run);
   g.IniciaDeclaracao();
 

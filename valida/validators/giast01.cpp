@@ -223,7 +223,7 @@ void ValidaGIAST01(Execucao& run, std::string_view linha) {
   run.PeriodoAtual.assign(r.Texto(kPeriodo));
   run.InscricaoAtual.assign(r.Texto(kCGCTE));
 
-  run.MostraContribuinte(Formata(run.InscricaoAtual, kPictureCGCTE));
+  run.MostraContribuinte(FormataCGCTE(run.InscricaoAtual));
   AcrescentaReciboCGCTE(run);
   ++run.QtdGIAs;
 

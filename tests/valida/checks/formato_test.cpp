@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -82,6 +83,32 @@ TEST(Formata, WholeNumbers) {
     std::string esperado;
   } casos[] = {{0, "000"}, {7, "007"}, {99, "099"}, {999, "999"}, {1234, "1234"}, {32768, "32768"}, {40000, "40000"}};
   for (const auto& c : casos) EXPECT_EQ(Formata(c.numero, kPictureNumero), c.esperado) << c.numero;
+}
+
+// The CGC/TE and period of receipts, captions and finding lines print as the
+// pictures do, whatever the text: the usual ten and six digits, and texts
+// one digit short or long, with a blank, a letter or a byte that hides a
+// digit in its low bits at every place.
+TEST(Formata, TheCGCTEAndPeriodAppendsPrintAsTheirPictures) {
+  std::vector<std::string> textos = {"",       " ",     "0000000000", "1234567890", "123456789",   "12345678901",
+                                     "052005", "52005", "0520051",    " 052005 ",   "1234567890  "};
+  for (const std::string base : {"1234567890", "052005"})
+    for (std::size_t i = 0; i < base.size(); ++i)
+      for (const char c : {' ', 'A', '/', ':', '\xB5', '\0'}) {
+        std::string t = base;
+        t[i] = c;
+        textos.push_back(t);
+      }
+  for (const std::string& t : textos) {
+    std::string cgcte = "x";
+    valida::AcrescentaCGCTE(cgcte, t);
+    EXPECT_EQ(cgcte, "x" + Formata(t, kPictureCGCTE)) << ::testing::PrintToString(t);
+    EXPECT_EQ(valida::FormataCGCTE(t), Formata(t, kPictureCGCTE)) << ::testing::PrintToString(t);
+    std::string periodo = "x";
+    valida::AcrescentaPeriodo(periodo, t);
+    EXPECT_EQ(periodo, "x" + Formata(t, kPicturePeriodo)) << ::testing::PrintToString(t);
+  }
+  EXPECT_EQ(valida::FormataCGCTE("0012345678"), "001/2345678");
 }
 
 }  // namespace

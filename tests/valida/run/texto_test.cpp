@@ -60,4 +60,22 @@ TEST(ValorNumerico, IgualAoLacoDeDigitos) {
   }
 }
 
+// SoDigitos on every length up to 40, each place in turn holding a byte that
+// is no digit (those beside '0' and '9', and those that hide a digit in
+// their low bits), against the plain loop.
+TEST(SoDigitos, EveryLengthAndEveryPlaceOfANonDigit) {
+  static constexpr char kOutros[] = {' ', '/', ':', 'A', '\0', '\x80', '\xB5', '\xF9', '\x06', '\x79'};
+  geradores::Sorteio s(40);
+  for (std::size_t n = 0; n <= 40; ++n) {
+    const std::string digitos = geradores::DigitosAleatorios(s, static_cast<int>(n));
+    EXPECT_TRUE(valida::SoDigitos(digitos)) << digitos;
+    for (std::size_t i = 0; i < n; ++i)
+      for (const char c : kOutros) {
+        std::string texto = digitos;
+        texto[i] = c;
+        EXPECT_FALSE(valida::SoDigitos(texto)) << n << " characters, place " << i << ", byte " << static_cast<int>(c);
+      }
+  }
+}
+
 }  // namespace
