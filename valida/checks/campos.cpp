@@ -186,15 +186,12 @@ std::int64_t Valor(std::string_view linha, int coluna, int largura) {
   return ValorDosDigitos(Fatia(linha, coluna, largura));
 }
 
-std::optional<std::int64_t> ValorSeNumerico(std::string_view linha, int coluna, int largura) {
+namespace detalhe {
+
+[[gnu::noinline]] std::optional<std::int64_t> ValorSeNumericoDevagar(std::string_view linha, int coluna, int largura) {
   return ValorDoCampo(linha, coluna, largura);
 }
 
-namespace {
-
-// LeNumerico for what the direct reading does not settle: a field that ends
-// before the 16th column, is wider than 16 places, is cut short by the
-// line's end or is not numeric.
 [[gnu::noinline]] std::optional<Montante> LeNumericoDevagar(Execucao& run, std::string_view linha, int coluna,
                                                             int largura) {
   if (const auto valor = ValorDoCampo(linha, coluna, largura)) return *valor;
@@ -210,12 +207,6 @@ namespace {
   return valor;
 }
 
-}  // namespace
-
-std::optional<Montante> LeNumerico(Execucao& run, std::string_view linha, int coluna, int largura) {
-  // The common case without a call: a whole field of digits.
-  if (const auto valor = ValorDoCampoDireto(linha, coluna, largura)) return *valor;
-  return LeNumericoDevagar(run, linha, coluna, largura);
-}
+}  // namespace detalhe
 
 }  // namespace valida

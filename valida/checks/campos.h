@@ -45,12 +45,29 @@ int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::st
 // the slice with ValidaNumerico first.
 std::int64_t Valor(std::string_view linha, int coluna, int largura);
 
+namespace detalhe {
+// The readings below for what the direct reading does not settle: a field
+// that ends before the 16th column, is wider than 16 places, is cut short by
+// the line's end or is not numeric.
+std::optional<std::int64_t> ValorSeNumericoDevagar(std::string_view linha, int coluna, int largura);
+std::optional<Montante> LeNumericoDevagar(Execucao& run, std::string_view linha, int coluna, int largura);
+}  // namespace detalhe
+
 // The number of a slice of at most 18 places that ValidaNumerico accepts, in
 // one reading; no value when it does not accept it, or when it is wider.
-std::optional<std::int64_t> ValorSeNumerico(std::string_view linha, int coluna, int largura);
+// Inline, as LeNumerico: the usual field costs no call.
+[[gnu::always_inline]] inline std::optional<std::int64_t> ValorSeNumerico(std::string_view linha, int coluna,
+                                                                          int largura) {
+  if (const auto valor = ValorDoCampoDireto(linha, coluna, largura)) return valor;
+  return detalhe::ValorSeNumericoDevagar(linha, coluna, largura);
+}
 
 // The field helper of every validator: tests the slice with ValidaNumerico;
 // when it fails, records GIA code 7 at its columns and returns no value.
-std::optional<Montante> LeNumerico(Execucao& run, std::string_view linha, int coluna, int largura);
+[[gnu::always_inline]] inline std::optional<Montante> LeNumerico(Execucao& run, std::string_view linha, int coluna,
+                                                                 int largura) {
+  if (const auto valor = ValorDoCampoDireto(linha, coluna, largura)) return *valor;
+  return detalhe::LeNumericoDevagar(run, linha, coluna, largura);
+}
 
 }  // namespace valida
