@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -155,13 +156,15 @@ void Registra(Execucao& run, const Identidade& id, const Codigo& codigo, int pri
   linha.assign(colunas.texto);
   const std::size_t periodo = colunas.inicio_periodo;
   const std::size_t fim_periodo = linha.size();
-  linha += ' ';
-  AcrescentaNumero(linha, id.linha);
-  linha += ' ';
-  AcrescentaNumero(linha, primeira);
-  linha += ' ';
-  AcrescentaNumero(linha, ultima);
-  linha += ' ';
+  // " linha primeira última " in one append.
+  std::array<char, 3 * (kMaiorNumero + 1) + 1> numeros;  // NOLINT(cppcoreguidelines-pro-type-member-init)
+  char* p = numeros.data();
+  for (const std::int64_t numero : {id.linha, static_cast<std::int64_t>(primeira), static_cast<std::int64_t>(ultima)}) {
+    *p++ = ' ';
+    p = EscreveNumero(p, numero);
+  }
+  *p++ = ' ';
+  linha.append(numeros.data(), p);
   linha += texto;
   run.HouveErro = true;
   run.ListaErros.EscreveLinha(linha);

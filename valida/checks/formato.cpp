@@ -41,22 +41,28 @@ std::string Formata(std::string_view texto, std::string_view picture) {
   return saida;
 }
 
-void AcrescentaNumero(std::string& saida, std::int64_t numero) {
-  if (numero < 0) {
-    saida += Formata(numero, kPictureNumero);
-    return;
-  }
-  // Digits from the right, then the picture's leading zeros: one append.
-  std::array<char, 24> digitos{};
-  char* const fim = digitos.data() + digitos.size();
-  char* p = fim;
+char* EscreveNumero(char* p, std::int64_t numero) {
+  // A negative number as "-" and the picture of its magnitude.
   auto resto = static_cast<std::uint64_t>(numero);
-  do {
-    *--p = static_cast<char>('0' + resto % 10);
+  if (numero < 0) {
+    *p++ = '-';
+    resto = 0 - resto;
+  }
+  // The picture's three places, and one more for each further digit; then
+  // the digits written from the right, leading zeros included.
+  std::size_t casas = kPictureNumero.size();
+  for (std::uint64_t limite = 1000; casas < kMaiorNumero - 1 && resto >= limite; limite *= 10) ++casas;
+  char* const fim = p + casas;
+  for (char* d = fim; d != p;) {
+    *--d = static_cast<char>('0' + resto % 10);
     resto /= 10;
-  } while (resto != 0);
-  while (fim - p < static_cast<std::ptrdiff_t>(kPictureNumero.size())) *--p = '0';
-  saida.append(p, static_cast<std::size_t>(fim - p));
+  }
+  return fim;
+}
+
+void AcrescentaNumero(std::string& saida, std::int64_t numero) {
+  std::array<char, kMaiorNumero> texto;  // NOLINT(cppcoreguidelines-pro-type-member-init): written before read
+  saida.append(texto.data(), EscreveNumero(texto.data(), numero));
 }
 
 void AcrescentaPeriodo(std::string& saida, std::string_view periodo) {

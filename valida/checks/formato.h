@@ -19,6 +19,10 @@ std::string Formata(std::int64_t numero, std::string_view picture);
 // Append, for the finding lines: a number with the picture "000" (three
 // digits at least), and a period with the picture "00/0000".
 void AcrescentaNumero(std::string& saida, std::int64_t numero);
+// The same, written at p, which has room for kMaiorNumero characters;
+// returns the end of what was written.
+inline constexpr std::size_t kMaiorNumero = 21;  // "-" and 20 digits
+char* EscreveNumero(char* p, std::int64_t numero);
 void AcrescentaPeriodo(std::string& saida, std::string_view periodo);
 // A CGC/TE with the picture "000/0000000", appended and as a text.
 void AcrescentaCGCTE(std::string& saida, std::string_view cgcte);

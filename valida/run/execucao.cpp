@@ -73,10 +73,12 @@ void ArquivoTexto::EscreveLinha(std::string_view linha) {
     Acrescenta(Imprimivel(linha) + "\r\n");
     return;
   }
-  // The usual line goes straight into the buffer and is made printable there.
-  Acrescenta(linha);
+  // The usual line goes straight into the buffer, with its end, and is made
+  // printable there.
+  AbreEspaco(linha.size() + 2);
+  buffer_ += linha;
   TornaImprimivel(buffer_.data() + buffer_.size() - linha.size(), buffer_.data() + buffer_.size());
-  Acrescenta("\r\n");
+  buffer_ += "\r\n";
 }
 
 void ArquivoTexto::Copia(plataforma::Ambiente& ambiente, const std::string& origem) {
@@ -95,26 +97,32 @@ void ArquivoTexto::Copia(plataforma::Ambiente& ambiente, const std::string& orig
 }
 
 void ArquivoTexto::Acrescenta(std::string_view bytes) {
+  // What would fill the buffer whole (a piece of a work file being copied)
+  // is written as it stands.
+  if (bytes.size() >= kTamanhoBuffer) {
+    AbreEspaco(kTamanhoBuffer);
+    Exige(arquivo_->Escrever(bytes), caminho_);
+    return;
+  }
+  AbreEspaco(bytes.size());
+  buffer_ += bytes;
+}
+
+void ArquivoTexto::AbreEspaco(std::size_t n) {
   if (arquivo_ == nullptr)
     Exige(plataforma::Status::Erro(plataforma::Falha::kOutra, "write to a closed file"), caminho_);
+  if (buffer_.size() + n <= capacidade_) return;
   // The buffer grows with what is written, so that a short file never takes
   // the whole of it: its capacity doubles, in powers of two (which the string
   // takes exactly), from 4 KiB (a report of some dozen findings at once) up
   // to kTamanhoBuffer, and stays there. It is written out before it grows,
   // so that growing copies nothing.
-  if (buffer_.size() + bytes.size() > capacidade_) {
-    Descarrega();
-    if (bytes.size() > kTamanhoBuffer) {
-      Exige(arquivo_->Escrever(bytes), caminho_);
-      return;
-    }
-    if (capacidade_ < kTamanhoBuffer) {
-      constexpr std::size_t kMenor = 4 * 1024;
-      buffer_.reserve(std::min(kTamanhoBuffer, std::bit_ceil(std::max({bytes.size(), 2 * capacidade_, kMenor}))));
-      capacidade_ = std::min(kTamanhoBuffer, buffer_.capacity());
-    }
+  Descarrega();
+  if (capacidade_ < kTamanhoBuffer) {
+    constexpr std::size_t kMenor = 4 * 1024;
+    buffer_.reserve(std::min(kTamanhoBuffer, std::bit_ceil(std::max({n, 2 * capacidade_, kMenor}))));
+    capacidade_ = std::min(kTamanhoBuffer, buffer_.capacity());
   }
-  buffer_ += bytes;
 }
 
 void ArquivoTexto::Descarrega() {

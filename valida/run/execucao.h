@@ -92,6 +92,9 @@ class ArquivoTexto {
 
  private:
   void Acrescenta(std::string_view bytes);
+  // Room in the buffer for n more bytes (at most kTamanhoBuffer): written
+  // out, or grown, when they would not fit.
+  void AbreEspaco(std::size_t n);
   void Descarrega();
   std::unique_ptr<plataforma::ArquivoEscrita> arquivo_;
   std::string caminho_;

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +85,25 @@ TEST(Formata, WholeNumbers) {
     std::string esperado;
   } casos[] = {{0, "000"}, {7, "007"}, {99, "099"}, {999, "999"}, {1234, "1234"}, {32768, "32768"}, {40000, "40000"}};
   for (const auto& c : casos) EXPECT_EQ(Formata(c.numero, kPictureNumero), c.esperado) << c.numero;
+}
+
+// The numbers of the finding lines, appended or written in place, print as
+// the picture prints them, signs and the widest numbers included.
+TEST(Formata, NumbersAppendedOrWrittenInPlaceAsThePictureDoes) {
+  constexpr std::int64_t kMaior = std::numeric_limits<std::int64_t>::max();
+  for (const std::int64_t n :
+       {std::int64_t{0}, std::int64_t{7}, std::int64_t{99}, std::int64_t{999}, std::int64_t{1000}, std::int64_t{40000},
+        std::int64_t{-1}, std::int64_t{-5}, std::int64_t{-999}, std::int64_t{-1234}, kMaior, -kMaior}) {
+    std::string anexado = "x";
+    valida::AcrescentaNumero(anexado, n);
+    EXPECT_EQ(anexado, "x" + Formata(n, kPictureNumero)) << n;
+    std::array<char, valida::kMaiorNumero> escrito{};
+    char* fim = valida::EscreveNumero(escrito.data(), n);
+    EXPECT_EQ(std::string(escrito.data(), fim), Formata(n, kPictureNumero)) << n;
+  }
+  std::string menor;
+  valida::AcrescentaNumero(menor, std::numeric_limits<std::int64_t>::min());
+  EXPECT_EQ(menor, "-9223372036854775808");
 }
 
 // The CGC/TE and period of receipts, captions and finding lines print as the
