@@ -3,6 +3,7 @@
 // (annex II) and "A3" (annex III). A declaration can only be closed when the
 // next "A0" arrives, so every "A0" first closes the one before it
 // (FechaDeclaracaoST) and the driver closes the last one after the file.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -89,12 +90,11 @@ bool InscricaoCorreta(Registro& r, Campo inscricao, std::string_view uf) {
   const bool aceita = ConsisteInscricaoEstadual(r.run(), texto, uf) == 0;
   const bool tamanho_rs = uf != "RS" || texto.substr(0, texto.find_last_not_of(' ') + 1).size() == 10;
   const bool sem_branco = texto.empty() || texto.front() != ' ';
-  std::int64_t numero = 0;
-  for (const char c : texto) {
-    if (c < '0' || c > '9') break;
-    numero = numero * 10 + (c - '0');
-  }
-  return aceita && tamanho_rs && sem_branco && numero != 0;
+  // The number that the leading digits spell is not zero: a digit 1 to 9
+  // follows the leading zeros.
+  const std::size_t zeros = std::min(texto.find_first_not_of('0'), texto.size());
+  const bool numero_nao_zero = zeros < texto.size() && texto[zeros] >= '1' && texto[zeros] <= '9';
+  return aceita && tamanho_rs && sem_branco && numero_nao_zero;
 }
 
 // Step 8: the period. Returns P, 0 when the period is not a valid month.
