@@ -108,6 +108,15 @@ std::string_view UltimoDiaDoMes(std::int64_t mes, std::int64_t ano) {
 }
 
 char DigitoControleCGCTE(std::string_view numero) {
+  // The usual field, ten characters without blanks at its ends: the weights
+  // below, in a loop of fixed length.
+  if (numero.size() == 10 && numero.front() != ' ' && numero.back() != ' ') {
+    static constexpr std::array<int, 9> kPesos = {2, 9, 8, 7, 6, 5, 4, 3, 2};
+    int soma = 0;
+    for (std::size_t i = 0; i < kPesos.size(); ++i) soma += (numero[i] - '0') * kPesos[i];
+    const int d = 11 - soma % 11;
+    return d >= 10 ? '0' : static_cast<char>('0' + d);
+  }
   numero = Apara(numero).substr(0, 11);
   const auto n = static_cast<int>(numero.size());
   int soma = 0;

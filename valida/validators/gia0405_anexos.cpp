@@ -2,8 +2,10 @@
 // seventeen types and one function per occurrence layout, fed by the walk.
 #include "valida/validators/gia0405_anexos.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +33,24 @@ constexpr int kLarguraInscricao = 10;
 constexpr int kLarguraData = 8;
 constexpr int kDataDDMMAAAA = 8;  // the kind of ValidaData for a whole date
 constexpr int kLarguraDescricao = 60;
+
+// A short text put together on the stack from pieces of a record: a date's
+// DDMMAAAA or AAAAMM, compared as text.
+class Junta {
+ public:
+  Junta(std::initializer_list<std::string_view> partes) {
+    for (std::string_view parte : partes) {
+      parte = parte.substr(0, texto_.size() - tamanho_);
+      std::copy(parte.begin(), parte.end(), texto_.begin() + static_cast<std::ptrdiff_t>(tamanho_));
+      tamanho_ += parte.size();
+    }
+  }
+  [[nodiscard]] std::string_view texto() const { return {texto_.data(), tamanho_}; }
+
+ private:
+  std::array<char, 16> texto_{};
+  std::size_t tamanho_ = 0;
+};
 
 // A field as the later tests of its occurrence see it.
 struct Lido {
@@ -207,38 +227,38 @@ void OcorrenciaX03A(const Ocorrencia& o) {
 void PeriodoX04(const Ocorrencia& o) {
   constexpr int kLarguraPeriodo = 10;
   if (!o.Obrigatorio(0, kLarguraPeriodo).aceito) return;
-  const std::string mes_ano = std::string(o.Texto(4, 2)) + std::string(o.Texto(6, 4));
-  const std::string ano_mes = std::string(o.Texto(6, 4)) + std::string(o.Texto(4, 2));
+  const Junta ano_mes{o.Texto(6, 4), o.Texto(4, 2)};
   const int mes = o.Inteiro(4, 2);
   int codigo = 0;
-  if (!ValidaData(std::string(o.Texto(0, 2)) + mes_ano, 1, kDataDDMMAAAA) ||
-      !ValidaData(std::string(o.Texto(2, 2)) + mes_ano, 1, kDataDDMMAAAA))
+  if (!ValidaData(Junta{o.Texto(0, 2), o.Texto(4, 2), o.Texto(6, 4)}.texto(), 1, kDataDDMMAAAA) ||
+      !ValidaData(Junta{o.Texto(2, 2), o.Texto(4, 2), o.Texto(6, 4)}.texto(), 1, kDataDDMMAAAA))
     codigo = 12;
   else if (o.Inteiro(2, 2) < o.Inteiro(0, 2))
     codigo = 15;
   else if (mes < 1 || mes > 12 || o.Inteiro(6, 4) < 1900)
     codigo = 12;
-  else if (ano_mes >= o.estado.ReferenciaAAAAMM)
+  else if (ano_mes.texto() >= o.estado.ReferenciaAAAAMM)
     codigo = 31;
   if (codigo != 0) o.Erro(codigo, 0, kLarguraPeriodo);
 }
 
 // A date DDMMAAAA: numeric, else code 7; zero: code 16; not a date: code 12.
 // Returns its year and month (AAAAMM) when it passed.
-std::optional<std::string> Data(const Ocorrencia& o, int rel) {
+std::optional<Junta> Data(const Ocorrencia& o, int rel) {
   if (!o.Obrigatorio(rel, kLarguraData).aceito) return std::nullopt;
   if (!o.DataValida(rel)) {
     o.Erro(12, rel, kLarguraData);
     return std::nullopt;
   }
-  return std::string(o.Texto(rel + 4, 4)) + std::string(o.Texto(rel + 2, 2));
+  return Junta{o.Texto(rel + 4, 4), o.Texto(rel + 2, 2)};
 }
 
 // X04 (44 characters): period, date, two amounts; amount 2 - amount 1 feeds
 // SomaX04. The date may not lie in a month after the reference month.
 void OcorrenciaX04(const Ocorrencia& o) {
   PeriodoX04(o);
-  if (const auto ano_mes = Data(o, 10); ano_mes && *ano_mes > o.estado.ReferenciaAAAAMM) o.Erro(25, 10, kLarguraData);
+  if (const auto ano_mes = Data(o, 10); ano_mes && ano_mes->texto() > o.estado.ReferenciaAAAAMM)
+    o.Erro(25, 10, kLarguraData);
   const Montante valor1 = o.Numerico(18, kLarguraValor).valor;
   const Lido valor2 = o.Numerico(31, kLarguraValor);
   if (valor2.aceito && valor1 > valor2.valor) o.Erro(24, 31, kLarguraValor);
@@ -300,7 +320,8 @@ void DiasX08X10(const Ocorrencia& o) {
 // The date may not lie in a month before the reference month.
 void OcorrenciaX08X10(const Ocorrencia& o, Montante& soma1, Montante& soma2) {
   DiasX08X10(o);
-  if (const auto ano_mes = Data(o, 4); ano_mes && *ano_mes < o.estado.ReferenciaAAAAMM) o.Erro(25, 4, kLarguraData);
+  if (const auto ano_mes = Data(o, 4); ano_mes && ano_mes->texto() < o.estado.ReferenciaAAAAMM)
+    o.Erro(25, 4, kLarguraData);
   soma1 += o.Numerico(12, kLarguraValor).valor;
   soma2 += o.Numerico(25, kLarguraValor).valor;
   o.Inscricao(38, Zero::kAceito);

@@ -1,6 +1,7 @@
 // Closing of a GIA 4/5 declaration, when the next main record arrives or the
 // file ends: the annex line counts against those the main record declared,
 // then the main record's amounts against the annex sums and the CFOP lists.
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -56,10 +57,13 @@ void ConfereMontante(Execucao& run, Montante principal, Montante anexos, int col
 }
 
 // The first entry of each CFOP in an X05A or X05B list, found in one pass so
-// that the cross check stays linear however many entries the lists hold.
+// that the cross check stays linear however many entries the lists hold. A
+// short list, the usual one, is searched as it stands: cheaper than a table
+// of every code for each declaration.
 class PrimeiraEntrada {
  public:
   explicit PrimeiraEntrada(const std::vector<CFOPValor>& lista) : lista_(lista) {
+    if (Curta()) return;
     posicao_.fill(kNenhuma);
     for (std::size_t i = lista.size(); i-- > 0;) {
       const int cfop = lista[i].CFOP;
@@ -70,14 +74,21 @@ class PrimeiraEntrada {
   // True when the list holds the CFOP and its first entry for it has that amount.
   [[nodiscard]] bool Confere(int cfop, Montante valor) const {
     if (cfop < 0 || static_cast<std::size_t>(cfop) >= kCodigosAnexo) return false;
+    if (Curta()) {
+      const auto e = std::find_if(lista_.begin(), lista_.end(), [cfop](const CFOPValor& x) { return x.CFOP == cfop; });
+      return e != lista_.end() && e->Valor == valor;
+    }
     const std::size_t i = posicao_[static_cast<std::size_t>(cfop)];
     return i != kNenhuma && lista_[i].Valor == valor;
   }
 
  private:
   static constexpr std::size_t kNenhuma = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kCurta = 32;
+  [[nodiscard]] bool Curta() const { return lista_.size() <= kCurta; }
   const std::vector<CFOPValor>& lista_;
-  std::array<std::size_t, kCodigosAnexo> posicao_{};
+  // Filled only for a list longer than kCurta.
+  std::array<std::size_t, kCodigosAnexo> posicao_;  // NOLINT(cppcoreguidelines-pro-type-member-init)
 };
 
 // Code 36 for an X05 CFOP whose amount the X05A or X05B list does not match:

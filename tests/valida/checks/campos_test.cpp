@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/cp1252.h"
+#include "tests/geradores/comum.h"
 #include "tests/valida/execucao_teste.h"
 
 namespace {
@@ -132,6 +133,22 @@ TEST(DigitoControleCGCTE, Modulo11WithTheWeights2Then9DownTo2) {
       {"blanks around the number are trimmed", " 1234567890 ", '7'},
   };
   for (const auto& c : casos) EXPECT_EQ(valida::DigitoControleCGCTE(c.numero), c.esperado) << c.regra;
+}
+
+// Ten characters without blanks at the ends weigh the same whether or not
+// blanks surround them (the usual field is read apart from the others),
+// whatever the characters: digits, letters, inner blanks.
+TEST(DigitoControleCGCTE, TheUsualTenCharactersAsWhenSurroundedByBlanks) {
+  geradores::Sorteio s(10);
+  static constexpr std::string_view kCaracteres = "0123456789 AZ/:";
+  for (int i = 0; i < 20000; ++i) {
+    std::string numero(10, ' ');
+    for (char& c : numero)
+      c = kCaracteres[static_cast<std::size_t>(s.Entre(0, static_cast<std::int64_t>(kCaracteres.size()) - 1))];
+    numero.front() = static_cast<char>('0' + s.Entre(0, 9));
+    numero.back() = static_cast<char>('0' + s.Entre(0, 9));
+    ASSERT_EQ(valida::DigitoControleCGCTE(numero), valida::DigitoControleCGCTE("  " + numero + " ")) << numero;
+  }
 }
 
 TEST(ValidaCPFCNPJ, CheckDigitsByLength) {

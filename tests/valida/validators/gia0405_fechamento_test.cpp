@@ -336,6 +336,20 @@ TEST(GIA0405Fechamento, CFOP) {
              g.ListaCFOPX05 = {{211, 1, 2}, {51, 3, 0}};
            },
            {cfop(211), cfop(211), cfop(51)}},
+          {"a long X05A list (searched through a table): its first entry of the CFOP decides",
+           [&](EstadoGIA0405& g) {
+             g.ListaCFOPX05 = {{112, 5, 0}, {113, 6, 0}, {114, 1, 0}};
+             for (int i = 0; i < 40; ++i) g.ListaCFOPX05A.push_back({200 + i, 1});
+             g.ListaCFOPX05A.insert(g.ListaCFOPX05A.end(), {{112, 5}, {112, 4}, {113, 7}, {113, 6}, {1000, 1}});
+           },
+           {cfop(113), cfop(114)}},
+          {"a CFOP beyond the codes never matches, in a short list or a long one",
+           [&](EstadoGIA0405& g) {
+             g.ListaCFOPX05 = {{1000, 5, 0}, {-1, 0, 5}};
+             g.ListaCFOPX05A = {{1000, 5}};
+             for (int i = 0; i < 40; ++i) g.ListaCFOPX05B.push_back({-1, 5});
+           },
+           {cfop(1000), Achado(15, 999, 999, "Valor do CFOP -001 incorreto")}},
       },
       valida::FechaDeclaracaoGIA);
 }
