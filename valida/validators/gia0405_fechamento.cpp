@@ -62,6 +62,7 @@ void ConfereMontante(Execucao& run, Montante principal, Montante anexos, int col
 // of every code for each declaration.
 class PrimeiraEntrada {
  public:
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init): the table is filled only for a long list
   explicit PrimeiraEntrada(const std::vector<CFOPValor>& lista) : lista_(lista) {
     if (Curta()) return;
     posicao_.fill(kNenhuma);
@@ -88,7 +89,7 @@ class PrimeiraEntrada {
   [[nodiscard]] bool Curta() const { return lista_.size() <= kCurta; }
   const std::vector<CFOPValor>& lista_;
   // Filled only for a list longer than kCurta.
-  std::array<std::size_t, kCodigosAnexo> posicao_;  // NOLINT(cppcoreguidelines-pro-type-member-init)
+  std::array<std::size_t, kCodigosAnexo> posicao_;
 };
 
 // Code 36 for an X05 CFOP whose amount the X05A or X05B list does not match:
