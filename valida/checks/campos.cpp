@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "valida/checks/erros.h"
@@ -36,11 +39,34 @@ bool ValidaNumerico(std::string_view linha, int coluna, int largura) {
   return std::all_of(fatia.begin(), fatia.end(), EhDigito);
 }
 
+namespace {
+
+// The day, month and year of a whole DDMMAAAA field of eight digits, read
+// from one eight-byte load: the digits weighed into pairs at once.
+bool PartesDaData(std::string_view linha, int coluna, int& dia, int& mes, int& ano) {
+  const auto inicio = static_cast<std::size_t>(coluna) - 1;
+  if (std::endian::native != std::endian::little || coluna < 1 || inicio + 8 > linha.size()) return false;
+  std::uint64_t x = 0;
+  std::memcpy(&x, linha.data() + inicio, 8);
+  if (!detalhe::OitoSaoDigitos(x)) return false;
+  // Each pair's number in the low byte of its sixteen bits: DD, MM, AA, AA.
+  x = ((x & 0x0F0F0F0F0F0F0F0FULL) * (10 * 0x100 + 1)) >> 8;
+  const auto par = [x](int i) { return static_cast<int>((x >> (16 * i)) & 0xFF); };
+  dia = par(0);
+  mes = par(1);
+  ano = par(2) * 100 + par(3);
+  return true;
+}
+
+}  // namespace
+
 bool ValidaData(std::string_view linha, int coluna, int tipo) {
   int dia = 0;
   int mes = 0;
   int ano = 0;
-  if (const auto numero = ValorDoCampo(linha, coluna, tipo == 8 ? 8 : 6)) {
+  if (tipo == 8 && PartesDaData(linha, coluna, dia, mes, ano)) {
+    // The usual date, all digits.
+  } else if (const auto numero = ValorDoCampo(linha, coluna, tipo == 8 ? 8 : 6)) {
     // All digits, the usual case: the parts of one number.
     const auto n = static_cast<int>(*numero);
     dia = tipo == 8 ? n / 1000000 : 0;

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -111,6 +113,30 @@ TEST(ValidaData, DatesAndMonthsOfTheCalendarWithoutTheCenturyRule) {
           << c.regra << " (" << c.texto << ", column " << antes.size() + 1 << ")";
     }
   }
+}
+
+// Every day 00-39 of every month 00-19 of years around the rules' edges, as
+// DDMMAAAA at columns before and after the 16th and at the line's very end,
+// against the calendar rules written out plainly.
+TEST(ValidaData, EveryDayAndMonthOfTheEdgeYears) {
+  const auto regra = [](int dia, int mes, int ano) {
+    if (dia == 0 && mes == 0 && ano == 0) return true;
+    static constexpr std::array<int, 13> kDias = {0, 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (dia < 1 || mes < 1 || mes > 12 || ano < 1900) return false;
+    return dia <= (mes == 2 ? (ano % 4 == 0 ? 29 : 28) : kDias[static_cast<std::size_t>(mes)]);
+  };
+  for (const int ano : {0, 1, 1899, 1900, 1999, 2000, 2001, 2004, 2100, 9999})
+    for (int mes = 0; mes < 20; ++mes)
+      for (int dia = 0; dia < 40; ++dia) {
+        char data[9];
+        std::snprintf(data, sizeof data, "%02d%02d%04d", dia, mes, ano);
+        for (const std::string_view antes : {"xx", "xxxxxxxxxxxxxxxxxxxx"})
+          for (const std::string_view depois : {"", "yy"}) {
+            const std::string linha = std::string(antes) + data + std::string(depois);
+            ASSERT_EQ(valida::ValidaData(linha, static_cast<int>(antes.size()) + 1, 8), regra(dia, mes, ano))
+                << data << " at column " << antes.size() + 1;
+          }
+      }
 }
 
 TEST(DigitoControleCGCTE, Modulo11WithTheWeights2Then9DownTo2) {
