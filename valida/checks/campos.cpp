@@ -173,9 +173,10 @@ bool ValidaCPFCNPJ(std::string_view numero) {
   int s2 = 0;
   bool zeros = true;
   for (std::size_t i = 1; i <= 12; ++i) {
-    s1 += d(i) * kPesos1[i - 1];
-    s2 += d(i) * kPesos2[i - 1];
-    zeros = zeros && d(i) == 0;
+    const int digito = d(i);
+    s1 += digito * kPesos1[i - 1];
+    s2 += digito * kPesos2[i - 1];
+    zeros = zeros && digito == 0;
   }
   const int c1 = DigitoModulo11(s1);
   const int c2 = DigitoModulo11(s2 + c1 * 2);
