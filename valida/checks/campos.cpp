@@ -183,9 +183,30 @@ bool ValidaCPFCNPJ(std::string_view numero) {
   return !zeros && d(13) == c1 && d(14) == c2;
 }
 
+namespace {
+
+constexpr std::string_view kUFs = "AC|AL|AP|AM|BA|CE|DF|ES|GO|MA|MT|MS|MG|PA|PB|PR|PE|PI|RN|RJ|RO|RS|RR|SC|SP|SE|TO";
+
+bool Maiuscula(char c) { return c >= 'A' && c <= 'Z'; }
+
+constexpr std::size_t PosicaoUF(char a, char b) {
+  return static_cast<std::size_t>(a - 'A') * 26 + static_cast<std::size_t>(b - 'A');
+}
+
+// Which pairs of capital letters the list holds.
+constexpr std::array<bool, 26 * 26> kParesDeUF = [] {
+  std::array<bool, 26 * 26> pares{};
+  for (std::size_t i = 0; i + 1 < kUFs.size(); i += 3) pares[PosicaoUF(kUFs[i], kUFs[i + 1])] = true;
+  return pares;
+}();
+
+}  // namespace
+
 bool ValidaUF(std::string_view codigo) {
-  static constexpr std::string_view kUFs =
-      "AC|AL|AP|AM|BA|CE|DF|ES|GO|MA|MT|MS|MG|PA|PB|PR|PE|PI|RN|RJ|RO|RS|RR|SC|SP|SE|TO";
+  // Two capital letters, the usual code, lie within the list only as one of
+  // its codes: a table says which. Anything else is searched in the text.
+  if (codigo.size() == 2 && Maiuscula(codigo[0]) && Maiuscula(codigo[1]))
+    return kParesDeUF[PosicaoUF(codigo[0], codigo[1])];
   return kUFs.find(codigo) != std::string_view::npos;
 }
 

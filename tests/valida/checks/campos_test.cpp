@@ -235,6 +235,17 @@ TEST(ValidaUF, ASubstringOfTheListOfStates) {
   for (const auto& c : casos) EXPECT_EQ(valida::ValidaUF(c.codigo), c.esperado) << c.regra << " (" << c.codigo << ")";
 }
 
+// Every code of two bytes, whatever they are, as the plain search of the list.
+TEST(ValidaUF, EveryTwoByteCodeAsTheSearchOfTheList) {
+  constexpr std::string_view kLista =
+      "AC|AL|AP|AM|BA|CE|DF|ES|GO|MA|MT|MS|MG|PA|PB|PR|PE|PI|RN|RJ|RO|RS|RR|SC|SP|SE|TO";
+  for (int a = 0; a < 256; ++a)
+    for (int b = 0; b < 256; ++b) {
+      const std::string codigo = {static_cast<char>(a), static_cast<char>(b)};
+      ASSERT_EQ(valida::ValidaUF(codigo), kLista.find(codigo) != std::string_view::npos) << a << " " << b;
+    }
+}
+
 // LeNumerico: the value of a digit slice, or GIA code 7 at the slice's own columns.
 TEST(LeNumerico, ADigitSliceGivesItsValueAndAnythingElseCode7AtItsColumns) {
   ExecucaoDeTeste t("GIA04");
