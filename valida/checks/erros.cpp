@@ -262,10 +262,21 @@ constexpr std::array kCatalogoST = {
 
 // Appends the text of GIA ST code `codigo` for field `campo`; nothing for
 // an unknown code.
+// The entry of each code in the catalogue, found without a search.
+constexpr std::size_t kSemEntrada = kCatalogoST.size();
+constexpr int kMaiorCodigoST = 41;
+constexpr std::array<std::size_t, kMaiorCodigoST + 1> kEntradaDoCodigoST = [] {
+  std::array<std::size_t, kMaiorCodigoST + 1> entradas{};
+  entradas.fill(kSemEntrada);
+  for (std::size_t i = 0; i < kCatalogoST.size(); ++i) entradas[static_cast<std::size_t>(kCatalogoST[i].codigo)] = i;
+  return entradas;
+}();
+
 void AcrescentaTextoErroST(std::string& saida, const Execucao& run, int codigo, int campo) {
-  const auto e =
-      std::find_if(kCatalogoST.begin(), kCatalogoST.end(), [codigo](const EntradaST& x) { return x.codigo == codigo; });
-  if (e == kCatalogoST.end()) return;
+  if (codigo < 0 || codigo > kMaiorCodigoST) return;
+  const std::size_t entrada = kEntradaDoCodigoST[static_cast<std::size_t>(codigo)];
+  if (entrada == kSemEntrada) return;
+  const EntradaST* e = &kCatalogoST[entrada];
   saida += e->antes;
   if (e->com_campo) {
     std::array<char, 12> numero{};

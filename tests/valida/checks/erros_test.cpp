@@ -357,7 +357,7 @@ TEST(RegistraErroST, EveryCodeWithItsTextAndContext) {
 }
 
 TEST(RegistraErroST, UnknownCodesHaveAnEmptyTextAndStillReject) {
-  for (const int codigo : {0, 2, 18, 23, 24, 29, 38, 39, 40, 42, 99}) {
+  for (const int codigo : {-1, 0, 2, 18, 23, 24, 29, 38, 39, 40, 42, 99, 2147483647}) {
     ExecucaoDeTeste t("GIAST02");
     PreparaST(t.run);
     valida::RegistraErroST(t.run, codigo, 7, 84, 99);
