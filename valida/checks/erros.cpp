@@ -260,8 +260,6 @@ constexpr std::array kCatalogoST = {
     EntradaST{41, "Campo ", true, " deve ser menor que 07/2000"},
 };
 
-// Appends the text of GIA ST code `codigo` for field `campo`; nothing for
-// an unknown code.
 // The entry of each code in the catalogue, found without a search.
 constexpr std::size_t kSemEntrada = kCatalogoST.size();
 constexpr int kMaiorCodigoST = 41;
@@ -272,6 +270,8 @@ constexpr std::array<std::size_t, kMaiorCodigoST + 1> kEntradaDoCodigoST = [] {
   return entradas;
 }();
 
+// Appends the text of GIA ST code `codigo` for field `campo`; nothing for
+// an unknown code.
 void AcrescentaTextoErroST(std::string& saida, const Execucao& run, int codigo, int campo) {
   if (codigo < 0 || codigo > kMaiorCodigoST) return;
   const std::size_t entrada = kEntradaDoCodigoST[static_cast<std::size_t>(codigo)];
