@@ -57,6 +57,7 @@ class LeitorLinhas {
   bool excedeu_ = false;
   // The text of a line that is not wholly in the buffer, put together.
   std::string texto_;
+  // The line read last: a view of buffer_ or of texto_.
   std::string_view linha_;
   std::uint64_t posicao_ = 0;
 };
