@@ -246,12 +246,12 @@ std::int64_t Valor(std::string_view linha, int coluna, int largura) {
 namespace detalhe {
 
 [[gnu::noinline]] std::optional<std::int64_t> ValorSeNumericoDevagar(std::string_view linha, int coluna, int largura) {
-  return ValorDoCampo(linha, coluna, largura);
+  return ValorDoCampoForaDoDireto(linha, coluna, largura);
 }
 
 [[gnu::noinline]] std::optional<Montante> LeNumericoDevagar(Execucao& run, std::string_view linha, int coluna,
                                                             int largura) {
-  if (const auto valor = ValorDoCampo(linha, coluna, largura)) return *valor;
+  if (const auto valor = ValorDoCampoForaDoDireto(linha, coluna, largura)) return *valor;
   const std::string_view fatia = Fatia(linha, coluna, largura);
   if (largura <= 0 || fatia.size() != static_cast<std::size_t>(largura) ||
       !std::all_of(fatia.begin(), fatia.end(), EhDigito)) {

@@ -46,7 +46,8 @@ int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::st
 std::int64_t Valor(std::string_view linha, int coluna, int largura);
 
 namespace detalhe {
-// The readings below for what the direct reading does not settle: a field
+// The readings below for what the direct reading (already made by their
+// callers) does not settle: a field
 // that ends before the 16th column, is wider than 16 places, is cut short by
 // the line's end or is not numeric.
 std::optional<std::int64_t> ValorSeNumericoDevagar(std::string_view linha, int coluna, int largura);

@@ -175,11 +175,10 @@ inline std::optional<std::int64_t> DezesseisDigitos(__m128i x, std::size_t n) {
   return std::nullopt;
 }
 
-// The number that field (coluna, largura) of the line spells: ValorNumerico
-// of the slice, when the line holds the whole field; no value otherwise.
-[[gnu::always_inline]] inline std::optional<std::int64_t> ValorDoCampo(std::string_view linha, int coluna,
-                                                                       int largura) {
-  if (const auto valor = ValorDoCampoDireto(linha, coluna, largura)) return valor;
+// ValorDoCampo for a field that ValorDoCampoDireto has already read without
+// a value.
+[[gnu::always_inline]] inline std::optional<std::int64_t> ValorDoCampoForaDoDireto(std::string_view linha, int coluna,
+                                                                                   int largura) {
   const std::string_view fatia = Fatia(linha, coluna, largura);
   if (largura <= 0 || fatia.size() != static_cast<std::size_t>(largura)) return std::nullopt;
 #if defined(VALIDA_CAMPO_SSE2)
@@ -198,6 +197,14 @@ inline std::optional<std::int64_t> DezesseisDigitos(__m128i x, std::size_t n) {
   }
 #endif
   return ValorNumerico(fatia);
+}
+
+// The number that field (coluna, largura) of the line spells: ValorNumerico
+// of the slice, when the line holds the whole field; no value otherwise.
+[[gnu::always_inline]] inline std::optional<std::int64_t> ValorDoCampo(std::string_view linha, int coluna,
+                                                                       int largura) {
+  if (const auto valor = ValorDoCampoDireto(linha, coluna, largura)) return valor;
+  return ValorDoCampoForaDoDireto(linha, coluna, largura);
 }
 
 // The number that the digits of the text spell, any other character skipped
