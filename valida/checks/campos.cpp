@@ -239,10 +239,6 @@ int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::st
   return resultado;
 }
 
-std::int64_t Valor(std::string_view linha, int coluna, int largura) {
-  return ValorDosDigitos(Fatia(linha, coluna, largura));
-}
-
 namespace detalhe {
 
 [[gnu::noinline]] std::optional<std::int64_t> ValorSeNumericoDevagar(std::string_view linha, int coluna, int largura) {

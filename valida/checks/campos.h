@@ -43,7 +43,9 @@ int ConsisteInscricaoEstadual(Execucao& run, std::string_view inscricao, std::st
 
 // The number that a digit slice spells (0 for an empty slice). Callers test
 // the slice with ValidaNumerico first.
-std::int64_t Valor(std::string_view linha, int coluna, int largura);
+inline std::int64_t Valor(std::string_view linha, int coluna, int largura) {
+  return ValorDosDigitos(Fatia(linha, coluna, largura));
+}
 
 namespace detalhe {
 // The readings below for what the direct reading (already made by their

@@ -9,12 +9,10 @@ std::string Ajusta(std::string_view texto, std::size_t largura) {
   return campo;
 }
 
-std::int64_t ValorDosDigitos(std::string_view texto) {
-  if (const auto valor = ValorNumerico(texto)) return *valor;
-  std::int64_t valor = 0;
-  for (const char c : texto)
-    if (EhDigito(c)) valor = valor * 10 + (c - '0');
-  return valor;
-}
+namespace detalhe {
+
+std::optional<std::int64_t> ValorNumericoLongo(std::string_view texto) { return ValorNumerico(texto); }
+
+}  // namespace detalhe
 
 }  // namespace valida

@@ -26,6 +26,32 @@ inline std::string_view Fatia(std::string_view linha, int coluna, int largura) {
   return linha.substr(static_cast<std::size_t>(coluna - 1), static_cast<std::size_t>(largura));
 }
 
+namespace detalhe {
+template <typename Palavra>
+bool PontasIguais(const char* a, const char* b, std::size_t n) {
+  Palavra x{};
+  Palavra y{};
+  std::memcpy(&x, a, sizeof x);
+  std::memcpy(&y, b, sizeof y);
+  if (x != y) return false;
+  std::memcpy(&x, a + n - sizeof x, sizeof x);
+  std::memcpy(&y, b + n - sizeof y, sizeof y);
+  return x == y;
+}
+}  // namespace detalhe
+
+// a == b; a text of at most 16 characters (a field of a record) is compared
+// as its first and its last word, which overlap where they meet.
+inline bool Iguais(std::string_view a, std::string_view b) {
+  const std::size_t n = a.size();
+  if (n != b.size()) return false;
+  if (n >= 8 && n <= 16) return detalhe::PontasIguais<std::uint64_t>(a.data(), b.data(), n);
+  if (n >= 4 && n < 8) return detalhe::PontasIguais<std::uint32_t>(a.data(), b.data(), n);
+  if (n >= 2 && n < 4) return detalhe::PontasIguais<std::uint16_t>(a.data(), b.data(), n);
+  if (n == 1) return a[0] == b[0];
+  return a == b;
+}
+
 // The text trimmed of blanks at both ends (blanks only).
 inline std::string_view Apara(std::string_view texto) {
   std::size_t inicio = 0;
@@ -207,9 +233,23 @@ inline std::optional<std::int64_t> DezesseisDigitos(__m128i x, std::size_t n) {
   return ValorDoCampoForaDoDireto(linha, coluna, largura);
 }
 
+namespace detalhe {
+// ValorNumerico, out of line.
+std::optional<std::int64_t> ValorNumericoLongo(std::string_view texto);
+}  // namespace detalhe
+
 // The number that the digits of the text spell, any other character skipped
 // (0 when there is none). Callers hand it texts that are all digits, of at
-// most 18 of them.
-std::int64_t ValorDosDigitos(std::string_view texto);
+// most 18 of them: a longer one is read at once, a short one (a day, a
+// month, a year, a code) digit by digit.
+inline std::int64_t ValorDosDigitos(std::string_view texto) {
+  constexpr std::size_t kCurto = 4;
+  if (texto.size() > kCurto)
+    if (const auto valor = detalhe::ValorNumericoLongo(texto)) return *valor;
+  std::int64_t valor = 0;
+  for (const char c : texto)
+    if (EhDigito(c)) valor = valor * 10 + (c - '0');
+  return valor;
+}
 
 }  // namespace valida

@@ -167,12 +167,14 @@ Montante ConfereParcelas(RegistroGIA03& r, int referencia) {
     const bool valor_numerico = valor_lido.has_value();
     const Montante data = data_lida.value_or(0);
     const Montante valor = valor_lido.value_or(0);
+    // The date's calendar test, made once for the passes that ask for it.
+    const bool data_valida = data_numerica && (data > 0 || valor > 0) && r.EhData(p.data);
     const auto antes_da_referencia = [&] { return Chave(r.Texto(p.data), 2) < referencia; };
 
     if (!data_numerica) {
       r.Erro(7, p.data);
     } else if (data > 0) {
-      if (!r.EhData(p.data))
+      if (!data_valida)
         r.Erro(12, p.data);
       else if (antes_da_referencia())
         r.Erro(25, p.data);
@@ -187,7 +189,7 @@ Montante ConfereParcelas(RegistroGIA03& r, int referencia) {
     } else {
       soma += valor;
       if (valor > 0 && data_numerica) {
-        if (!r.EhData(p.data))
+        if (!data_valida)
           r.Erro(12, p.data);
         else if (antes_da_referencia())
           r.Erro(25, p.data);

@@ -85,7 +85,7 @@ void ConfereCabecalhoAnexo(const Registro& r) {
       {kInscricao, run.InscricaoGIA},
   }};
   for (const auto& [campo, guardado] : repetidos) {
-    if (r.Texto(campo) != guardado) {
+    if (!Iguais(r.Texto(campo), guardado)) {
       r.Erro(20, campo);
       return;
     }

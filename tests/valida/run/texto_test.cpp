@@ -78,4 +78,49 @@ TEST(SoDigitos, EveryLengthAndEveryPlaceOfANonDigit) {
   }
 }
 
+// Iguais against == on texts of every length to 20: equal ones, ones that
+// differ at a single place (in one bit, or by a NUL), and ones of which one
+// is a character longer or shorter.
+TEST(Iguais, EveryLengthAndEveryPlaceOfADifference) {
+  geradores::Sorteio s(16);
+  for (std::size_t n = 0; n <= 20; ++n) {
+    const std::string a = geradores::DigitosAleatorios(s, static_cast<int>(n));
+    EXPECT_TRUE(valida::Iguais(a, std::string(a))) << a;
+    EXPECT_FALSE(valida::Iguais(a, a + "0")) << a;
+    EXPECT_FALSE(valida::Iguais(a + "0", a)) << a;
+    if (n > 0) {
+      EXPECT_FALSE(valida::Iguais(a, a.substr(0, n - 1))) << a;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+      for (const char c : {static_cast<char>(a[i] ^ 1), static_cast<char>(a[i] ^ 0x80), '\0', ' '}) {
+        std::string b = a;
+        b[i] = c;
+        EXPECT_EQ(valida::Iguais(a, b), a == b) << n << " characters, place " << i;
+        EXPECT_EQ(valida::Iguais(b, a), a == b) << n << " characters, place " << i;
+      }
+  }
+}
+
+// ValorDosDigitos skips what is no digit, short texts and long alike.
+TEST(ValorDosDigitos, SkipsWhatIsNoDigitOnEveryLength) {
+  const struct {
+    std::string texto;
+    std::int64_t valor;
+  } casos[] = {
+      {"", 0},
+      {"7", 7},
+      {"07", 7},
+      {"1 2", 12},
+      {"12/4", 124},
+      {" 12 ", 12},
+      {"1999", 1999},
+      {"19991", 19991},
+      {"19/12/1999", 19121999},
+      {"000000000000000012", 12},
+      {"999999999999999999", 999999999999999999},
+      {"A", 0},
+  };
+  for (const auto& c : casos) EXPECT_EQ(valida::ValorDosDigitos(c.texto), c.valor) << c.texto;
+}
+
 }  // namespace
