@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstring>
 
 #include "valida/run/texto.h"
 
@@ -65,11 +66,25 @@ void AcrescentaNumero(std::string& saida, std::int64_t numero) {
   saida.append(texto.data(), EscreveNumero(texto.data(), numero));
 }
 
+char* EscrevePeriodo(char* p, std::string_view seis_digitos) {
+  std::memcpy(p, seis_digitos.data(), 2);
+  p[2] = '/';
+  std::memcpy(p + 3, seis_digitos.data() + 2, 4);
+  return p + kPicturePeriodo.size();
+}
+
+char* EscreveCGCTE(char* p, std::string_view dez_digitos) {
+  std::memcpy(p, dez_digitos.data(), 3);
+  p[3] = '/';
+  std::memcpy(p + 4, dez_digitos.data() + 3, 7);
+  return p + kPictureCGCTE.size();
+}
+
 void AcrescentaPeriodo(std::string& saida, std::string_view periodo) {
   // Six digits, the usual case, print as MM/AAAA; anything else as the picture says.
   if (periodo.size() == 6 && SoDigitos(periodo)) {
-    const std::array<char, 7> mes_ano = {periodo[0], periodo[1], '/', periodo[2], periodo[3], periodo[4], periodo[5]};
-    saida.append(mes_ano.data(), mes_ano.size());
+    std::array<char, kPicturePeriodo.size()> impresso;  // NOLINT(cppcoreguidelines-pro-type-member-init): written
+    saida.append(impresso.data(), EscrevePeriodo(impresso.data(), periodo));
   } else {
     AcrescentaFormatado(saida, periodo, kPicturePeriodo);
   }
@@ -78,19 +93,20 @@ void AcrescentaPeriodo(std::string& saida, std::string_view periodo) {
 void AcrescentaCGCTE(std::string& saida, std::string_view cgcte) {
   // Ten digits, the usual case, print as 000/0000000; anything else as the picture says.
   if (cgcte.size() == 10 && SoDigitos(cgcte)) {
-    std::array<char, 11> impresso{};
-    std::copy_n(cgcte.begin(), 3, impresso.begin());
-    impresso[3] = '/';
-    std::copy_n(cgcte.begin() + 3, 7, impresso.begin() + 4);
-    saida.append(impresso.data(), impresso.size());
+    std::array<char, kPictureCGCTE.size()> impresso;  // NOLINT(cppcoreguidelines-pro-type-member-init): written
+    saida.append(impresso.data(), EscreveCGCTE(impresso.data(), cgcte));
   } else {
     AcrescentaFormatado(saida, cgcte, kPictureCGCTE);
   }
 }
 
 std::string FormataCGCTE(std::string_view cgcte) {
+  if (cgcte.size() == 10 && SoDigitos(cgcte)) {
+    std::array<char, kPictureCGCTE.size()> impresso;  // NOLINT(cppcoreguidelines-pro-type-member-init): written
+    return {impresso.data(), EscreveCGCTE(impresso.data(), cgcte)};
+  }
   std::string saida;
-  AcrescentaCGCTE(saida, cgcte);
+  AcrescentaFormatado(saida, cgcte, kPictureCGCTE);
   return saida;
 }
 

@@ -27,6 +27,10 @@ void AcrescentaPeriodo(std::string& saida, std::string_view periodo);
 // A CGC/TE with the picture "000/0000000", appended and as a text.
 void AcrescentaCGCTE(std::string& saida, std::string_view cgcte);
 std::string FormataCGCTE(std::string_view cgcte);
+// The usual period of six digits as "00/0000", and the usual CGC/TE of ten
+// digits as "000/0000000", written at p; return the end of what was written.
+char* EscrevePeriodo(char* p, std::string_view seis_digitos);
+char* EscreveCGCTE(char* p, std::string_view dez_digitos);
 
 // The pictures, named once.
 inline constexpr std::string_view kPictureNumero = "000";

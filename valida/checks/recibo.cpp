@@ -1,10 +1,13 @@
 // The receipt entries of the declarations.
 #include "valida/checks/recibo.h"
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "valida/checks/formato.h"
+#include "valida/run/texto.h"
 
 namespace valida {
 
@@ -22,6 +25,18 @@ void AcrescentaPeriodoDoRecibo(std::string& entrada, std::string_view periodo) {
 }  // namespace
 
 void AcrescentaReciboCGCTE(Execucao& run) {
+  const std::string_view cgcte = run.InscricaoAtual;
+  const std::string_view periodo = run.PeriodoAtual;
+  // Ten and six digits, the usual declaration: the entry written in place.
+  if (cgcte.size() == 10 && periodo.size() == 6 && SoDigitos(cgcte) && SoDigitos(periodo)) {
+    static constexpr std::size_t kPeriodo = kPictureCGCTE.size() + 4;
+    std::array<char, kEntradaRecibo> usual;  // NOLINT(cppcoreguidelines-pro-type-member-init): filled
+    usual.fill(' ');
+    EscreveCGCTE(usual.data(), cgcte);
+    EscrevePeriodo(usual.data() + kPeriodo, periodo);
+    run.AcrescentaRecibo(std::string_view(usual.data(), usual.size()));
+    return;
+  }
   std::string& entrada = run.EntradaRecibo;
   entrada.clear();
   AcrescentaCGCTE(entrada, run.InscricaoAtual);

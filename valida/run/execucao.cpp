@@ -31,9 +31,11 @@ bool TemControle(const char* p) {
   return (metades[0] | metades[1]) != 0;
 }
 
+bool EhControle(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+
 void TrocaControles(char* inicio, char* fim) {
   for (char* p = inicio; p != fim; ++p)
-    if (static_cast<unsigned char>(*p) < 0x20 || *p == 0x7F) *p = '?';
+    if (EhControle(*p)) *p = '?';
 }
 
 // Control characters and DEL become '?': sixteen bytes at a time, the last
@@ -186,7 +188,11 @@ std::string Execucao::CaminhoNaPasta(std::string_view nome) const { return valid
 
 void Execucao::MostraContribuinte(std::string_view texto) {
   if (janela == nullptr) return;
-  janela->DefineContribuinte(Imprimivel(texto));
+  // A taxpayer is printable as it stands, the usual case, or made so.
+  if (std::none_of(texto.begin(), texto.end(), EhControle))
+    janela->DefineContribuinte(texto);
+  else
+    janela->DefineContribuinte(Imprimivel(texto));
   janela->Atualiza();
 }
 
