@@ -142,8 +142,8 @@ void Registra(Execucao& run, const Identidade& id, const Codigo& codigo, int pri
               std::string_view texto) {
   ColunasDoAchado& colunas = run.ColunasErro;
   const std::string& tipo_documento = run.parametros.TipoDocumento;
-  if (colunas.texto.empty() || colunas.inscricao != id.inscricao || colunas.periodo != id.periodo ||
-      colunas.tipo_documento != tipo_documento) {
+  if (colunas.texto.empty() || !Iguais(colunas.inscricao, id.inscricao) || !Iguais(colunas.periodo, id.periodo) ||
+      !Iguais(colunas.tipo_documento, tipo_documento)) {
     colunas.inscricao.assign(id.inscricao);
     colunas.periodo.assign(id.periodo);
     colunas.tipo_documento.assign(tipo_documento);

@@ -42,6 +42,22 @@ std::string Formata(std::string_view texto, std::string_view picture) {
   return saida;
 }
 
+namespace {
+
+// "00" to "99": the two digits of every number below 100.
+constexpr std::array<char, 200> kPares = [] {
+  std::array<char, 200> pares{};
+  for (std::size_t i = 0; i < 100; ++i) {
+    pares[2 * i] = static_cast<char>('0' + i / 10);
+    pares[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pares;
+}();
+
+void EscrevePar(char* p, std::uint64_t menor_que_cem) { std::memcpy(p, &kPares[2 * menor_que_cem], 2); }
+
+}  // namespace
+
 char* EscreveNumero(char* p, std::int64_t numero) {
   // A negative number as "-" and the picture of its magnitude.
   auto resto = static_cast<std::uint64_t>(numero);
@@ -49,14 +65,27 @@ char* EscreveNumero(char* p, std::int64_t numero) {
     *p++ = '-';
     resto = 0 - resto;
   }
-  // The picture's three places, and one more for each further digit; then
-  // the digits written from the right, leading zeros included.
+  // Below 1000, the usual column or line: the picture's three places.
+  if (resto < 1000) {
+    p[0] = static_cast<char>('0' + resto / 100);
+    EscrevePar(p + 1, resto % 100);
+    return p + kPictureNumero.size();
+  }
+  // One place for each digit; the digits written from the right, two at a
+  // time.
   std::size_t casas = kPictureNumero.size();
   for (std::uint64_t limite = 1000; casas < kMaiorNumero - 1 && resto >= limite; limite *= 10) ++casas;
   char* const fim = p + casas;
-  for (char* d = fim; d != p;) {
-    *--d = static_cast<char>('0' + resto % 10);
-    resto /= 10;
+  char* d = fim;
+  for (; resto >= 100; resto /= 100) {
+    d -= 2;
+    EscrevePar(d, resto % 100);
+  }
+  if (resto >= 10) {
+    d -= 2;
+    EscrevePar(d, resto);
+  } else {
+    *--d = static_cast<char>('0' + resto);
   }
   return fim;
 }

@@ -106,6 +106,22 @@ TEST(Formata, NumbersAppendedOrWrittenInPlaceAsThePictureDoes) {
   EXPECT_EQ(menor, "-9223372036854775808");
 }
 
+// Every number to 100,000 and each side of every power of ten, positive and
+// negative, written in place as the picture prints it (the digits are
+// written two at a time from the right, below 1000 by a path of their own).
+TEST(Formata, EveryNumberWrittenInPlaceAsThePictureDoes) {
+  std::vector<std::int64_t> numeros;
+  for (std::int64_t n = 0; n <= 100000; ++n) numeros.push_back(n);
+  for (std::int64_t potencia = 10; potencia <= 1000000000000000000; potencia *= 10)
+    for (const std::int64_t n : {potencia - 1, potencia, potencia + 1}) numeros.push_back(n);
+  for (const std::int64_t n : numeros)
+    for (const std::int64_t sinal : {1, -1}) {
+      std::array<char, valida::kMaiorNumero> escrito{};
+      char* fim = valida::EscreveNumero(escrito.data(), sinal * n);
+      ASSERT_EQ(std::string(escrito.data(), fim), Formata(sinal * n, kPictureNumero)) << sinal * n;
+    }
+}
+
 // The CGC/TE and period of receipts, captions and finding lines print as the
 // pictures do, whatever the text: the usual ten and six digits, and texts
 // one digit short or long, with a blank, a letter or a byte that hides a
