@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "valida/run/execucao.h"
+#include "valida/run/texto.h"
 
 namespace valida {
 
@@ -39,9 +40,9 @@ bool LeitorLinhas::Excedeu() {
 bool LeitorLinhas::ProximaNoBuffer() {
   const char* p = buffer_.get() + inicio_;
   const std::size_t n = fim_ - inicio_;
-  const void* cr = std::memchr(p, '\r', n);
+  const char* cr = PrimeiroCR(p, n);
   if (cr == nullptr) return false;
-  const auto i = static_cast<std::size_t>(static_cast<const char*>(cr) - p);
+  const auto i = static_cast<std::size_t>(cr - p);
   if (i + 1 == n || p[i + 1] != '\n' || i > maximo_) return false;
   linha_ = std::string_view(p, i);
   Consome(i + 2);
@@ -76,8 +77,8 @@ bool LeitorLinhas::ProximaMontada() {
       texto_ += '\r';  // consumed with the previous buffer
       if (Excedeu()) return true;
     }
-    const void* cr = std::memchr(p, '\r', n);
-    const std::size_t i = cr == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(cr) - p);
+    const char* cr = PrimeiroCR(p, n);
+    const std::size_t i = cr == nullptr ? n : static_cast<std::size_t>(cr - p);
     // The text before the CR, no further than one character past the most.
     const std::size_t cabe = maximo_ + 1 - texto_.size();
     if (i >= cabe) {

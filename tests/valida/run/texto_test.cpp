@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -98,6 +99,34 @@ TEST(Iguais, EveryLengthAndEveryPlaceOfADifference) {
         EXPECT_EQ(valida::Iguais(a, b), a == b) << n << " characters, place " << i;
         EXPECT_EQ(valida::Iguais(b, a), a == b) << n << " characters, place " << i;
       }
+  }
+}
+
+// PrimeiroCR against the C library's search, on texts of every length to 200
+// (the steps of 64 and 16 bytes and the tail) with no CR, one CR at every
+// place, and a second CR after the first; bytes near CR (LF, 0x8D, 0x0C)
+// around them.
+TEST(PrimeiroCR, FindsTheFirstCRAtEveryPlaceOfEveryLength) {
+  geradores::Sorteio s(13);
+  static constexpr char kVizinhos[] = {'\n', '\x8D', '\x0C', '\x0E', ' ', '0'};
+  for (std::size_t n = 0; n <= 200; ++n) {
+    std::string texto(n, ' ');
+    for (char& c : texto) c = kVizinhos[static_cast<std::size_t>(s.Entre(0, sizeof kVizinhos - 1))];
+    const auto confere = [&](const std::string& t) {
+      const void* esperado = std::memchr(t.data(), '\r', t.size());
+      ASSERT_EQ(valida::PrimeiroCR(t.data(), t.size()), esperado) << n << " bytes";
+    };
+    confere(texto);
+    for (std::size_t i = 0; i < n; ++i) {
+      std::string um = texto;
+      um[i] = '\r';
+      confere(um);
+      if (i + 1 < n) {
+        um[static_cast<std::size_t>(s.Entre(static_cast<std::int64_t>(i) + 1, static_cast<std::int64_t>(n) - 1))] =
+            '\r';
+        confere(um);
+      }
+    }
   }
 }
 
