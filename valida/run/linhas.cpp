@@ -1,8 +1,6 @@
 // The line reader of the declaration file.
 #include "valida/run/linhas.h"
 
-#include <cstring>
-
 #include "valida/run/execucao.h"
 #include "valida/run/texto.h"
 

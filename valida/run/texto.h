@@ -268,8 +268,8 @@ std::optional<std::int64_t> ValorNumericoLongo(std::string_view texto);
 
 // The number that the digits of the text spell, any other character skipped
 // (0 when there is none). Callers hand it texts that are all digits, of at
-// most 18 of them: a longer one is read at once, a short one (a day, a
-// month, a year, a code) digit by digit.
+// most 18 of them: one of more than four is read at once, a shorter one (a
+// day, a month, a year, a code) digit by digit.
 inline std::int64_t ValorDosDigitos(std::string_view texto) {
   constexpr std::size_t kCurto = 4;
   if (texto.size() > kCurto)
