@@ -271,9 +271,21 @@ class AmbienteWin32 final : public Ambiente {
   Status Renomear(const std::string& origem, const std::string& destino) override {
     if (!CaminhoValido(origem)) return CaminhoInvalido(origem);
     if (!CaminhoValido(destino)) return CaminhoInvalido(destino);
-    if (!::MoveFileExW(Utf8ParaUtf16(origem).c_str(), Utf8ParaUtf16(destino).c_str(), MOVEFILE_REPLACE_EXISTING))
-      return UltimoErro();
-    return Status::Ok();
+    const std::wstring de = Utf8ParaUtf16(origem);
+    const std::wstring para = Utf8ParaUtf16(destino);
+    // A file cannot be replaced while it is open: another run reads its
+    // param.txt before it waits for the folder's lock, and a program that
+    // looks at the results or a virus scanner opens them too, each for a
+    // moment. The rename is tried again for half a second before it fails.
+    constexpr int kTentativas = 20;
+    constexpr DWORD kEsperaMs = 25;
+    for (int tentativa = 1;; ++tentativa) {
+      if (::MoveFileExW(de.c_str(), para.c_str(), MOVEFILE_REPLACE_EXISTING)) return Status::Ok();
+      const DWORD erro = ::GetLastError();
+      if ((erro != ERROR_SHARING_VIOLATION && erro != ERROR_ACCESS_DENIED) || tentativa == kTentativas)
+        return ErroSistema(erro);
+      ::Sleep(kEsperaMs);
+    }
   }
 
   Status Apagar(const std::string& caminho) override {

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "contrato.h"
@@ -417,6 +420,28 @@ TEST_F(Arquivos, ARenameReplacesTheFileUnderTheNewName) {
   Grava(pasta_ / "novo.txt", "novo");
   ASSERT_TRUE(Ambiente::Padrao().Renomear(pasta_ / "novo.txt", pasta_ / "arquivo.txt").ok());
   EXPECT_EQ(Le(pasta_ / "arquivo.txt"), "novo");
+  EXPECT_FALSE(Existe(pasta_ / "novo.txt"));
+}
+
+// Another run renames its results over the param.txt that a run is reading
+// for a moment, before it waits for the folder's lock: the rename succeeds
+// once the reader has let go (at once where an open file can be replaced).
+TEST_F(Arquivos, ARenameOverAFileOpenForAMomentSucceeds) {
+  Grava(pasta_ / "lido.txt", "antigo");
+  Grava(pasta_ / "novo.txt", "novo");
+  std::unique_ptr<plataforma::ArquivoLeitura> aberto;
+  ASSERT_TRUE(Ambiente::Padrao().AbrirLeitura(pasta_ / "lido.txt", &aberto).ok());
+  std::thread leitor([&aberto] {
+    std::array<char, 16> buffer{};
+    std::size_t lidos = 0;
+    (void)aberto->Ler(buffer.data(), buffer.size(), &lidos);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    aberto.reset();
+  });
+  const Status s = Ambiente::Padrao().Renomear(pasta_ / "novo.txt", pasta_ / "lido.txt");
+  leitor.join();
+  ASSERT_TRUE(s.ok()) << s.mensagem();
+  EXPECT_EQ(Le(pasta_ / "lido.txt"), "novo");
   EXPECT_FALSE(Existe(pasta_ / "novo.txt"));
 }
 
