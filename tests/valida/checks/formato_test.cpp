@@ -112,8 +112,11 @@ TEST(Formata, NumbersAppendedOrWrittenInPlaceAsThePictureDoes) {
 TEST(Formata, EveryNumberWrittenInPlaceAsThePictureDoes) {
   std::vector<std::int64_t> numeros;
   for (std::int64_t n = 0; n <= 100000; ++n) numeros.push_back(n);
-  for (std::int64_t potencia = 10; potencia <= 1000000000000000000; potencia *= 10)
+  std::int64_t potencia = 1;
+  for (int expoente = 1; expoente <= 18; ++expoente) {
+    potencia *= 10;
     for (const std::int64_t n : {potencia - 1, potencia, potencia + 1}) numeros.push_back(n);
+  }
   for (const std::int64_t n : numeros)
     for (const std::int64_t sinal : {1, -1}) {
       std::array<char, valida::kMaiorNumero> escrito{};
