@@ -28,6 +28,59 @@ int DigitoModulo11(int soma) {
   return r < 2 ? 0 : 11 - r;
 }
 
+// The weights of a CPF's or a CNPJ's two check digits, one per digit of its
+// base (the rest 0), for the first check digit and for the second.
+using Pesos = std::array<std::int16_t, 16>;
+constexpr Pesos kPesosCPF1 = {10, 9, 8, 7, 6, 5, 4, 3, 2};
+constexpr Pesos kPesosCPF2 = {11, 10, 9, 8, 7, 6, 5, 4, 3};
+constexpr Pesos kPesosCNPJ1 = {5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2};
+constexpr Pesos kPesosCNPJ2 = {6, 5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3};
+
+// What a base of digits weighs: both sums, and whether every digit is 0.
+struct Somas {
+  int primeira;
+  int segunda;
+  bool zeros;
+};
+
+// The first N characters of `numero` (at most 16, and `numero` no shorter)
+// as digits weighed by both sets of weights, a character that is no digit
+// counting as 0.
+template <std::size_t N>
+Somas SomasPonderadas(std::string_view numero, const Pesos& pesos1, const Pesos& pesos2) {
+  static_assert(N <= 16);
+#if defined(VALIDA_CAMPO_SSE2)
+  // The sixteen places at once: the digits as bytes (0 where there is none),
+  // widened to 16 bits and multiplied and added in pairs with the weights.
+  std::array<char, 16> bytes{};
+  std::memcpy(bytes.data(), numero.data(), N);
+  const __m128i zero = _mm_setzero_si128();
+  __m128i d = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data())),  // NOLINT: unaligned
+                           _mm_set1_epi8('0'));
+  d = _mm_and_si128(d, _mm_cmpeq_epi8(_mm_min_epu8(d, _mm_set1_epi8(9)), d));  // 0 to 9, or 0
+  const __m128i baixos = _mm_unpacklo_epi8(d, zero);
+  const __m128i altos = _mm_unpackhi_epi8(d, zero);
+  const auto soma = [&](const Pesos& pesos) {
+    const auto* p = reinterpret_cast<const __m128i*>(pesos.data());  // NOLINT: unaligned
+    __m128i s =
+        _mm_add_epi32(_mm_madd_epi16(baixos, _mm_loadu_si128(p)), _mm_madd_epi16(altos, _mm_loadu_si128(p + 1)));
+    s = _mm_add_epi32(s, _mm_shuffle_epi32(s, 0x4E));
+    s = _mm_add_epi32(s, _mm_shuffle_epi32(s, 0xB1));
+    return _mm_cvtsi128_si32(s);
+  };
+  return {soma(pesos1), soma(pesos2), _mm_movemask_epi8(_mm_cmpeq_epi8(d, zero)) == 0xFFFF};
+#else
+  Somas somas{0, 0, true};
+  for (std::size_t i = 0; i < N; ++i) {
+    const int digito = EhDigito(numero[i]) ? numero[i] - '0' : 0;
+    somas.primeira += digito * pesos1[i];
+    somas.segunda += digito * pesos2[i];
+    somas.zeros = somas.zeros && digito == 0;
+  }
+  return somas;
+#endif
+}
+
 }  // namespace
 
 bool ValidaNumerico(std::string_view linha, int coluna, int largura) {
@@ -158,29 +211,16 @@ bool ValidaCPFCNPJ(std::string_view numero) {
   auto d = [&](std::size_t i) { return EhDigito(numero[i - 1]) ? numero[i - 1] - '0' : 0; };
   if (numero.size() <= 11) {
     if (numero.size() != 11) return false;
-    int s1 = 0;
-    for (std::size_t i = 1; i <= 9; ++i) s1 += d(i) * static_cast<int>(11 - i);
-    const int c1 = DigitoModulo11(s1);
-    int s2 = c1 * 2;
-    for (std::size_t i = 1; i <= 9; ++i) s2 += d(i) * static_cast<int>(12 - i);
-    const int c2 = DigitoModulo11(s2);
+    const Somas somas = SomasPonderadas<9>(numero, kPesosCPF1, kPesosCPF2);
+    const int c1 = DigitoModulo11(somas.primeira);
+    const int c2 = DigitoModulo11(somas.segunda + c1 * 2);
     return d(10) == c1 && d(11) == c2;
   }
   if (numero.size() < 14) return false;
-  static constexpr std::array<int, 12> kPesos1 = {5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2};
-  static constexpr std::array<int, 12> kPesos2 = {6, 5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3};
-  int s1 = 0;
-  int s2 = 0;
-  bool zeros = true;
-  for (std::size_t i = 1; i <= 12; ++i) {
-    const int digito = d(i);
-    s1 += digito * kPesos1[i - 1];
-    s2 += digito * kPesos2[i - 1];
-    zeros = zeros && digito == 0;
-  }
-  const int c1 = DigitoModulo11(s1);
-  const int c2 = DigitoModulo11(s2 + c1 * 2);
-  return !zeros && d(13) == c1 && d(14) == c2;
+  const Somas somas = SomasPonderadas<12>(numero, kPesosCNPJ1, kPesosCNPJ2);
+  const int c1 = DigitoModulo11(somas.primeira);
+  const int c2 = DigitoModulo11(somas.segunda + c1 * 2);
+  return !somas.zeros && d(13) == c1 && d(14) == c2;
 }
 
 namespace {

@@ -150,7 +150,7 @@ void Registra(Execucao& run, const Identidade& id, const Codigo& codigo, int pri
     colunas.texto.clear();
     AcrescentaContribuinte(colunas.texto, LayoutInscricao(tipo_documento), id.inscricao);
     colunas.inicio_periodo = colunas.texto.size();
-    AcrescentaPeriodo(colunas.texto, Apara(id.periodo).empty() ? std::string_view("000000") : id.periodo);
+    AcrescentaPeriodo(colunas.texto, SoBrancos(id.periodo) ? std::string_view("000000") : id.periodo);
   }
   std::string& linha = run.LinhaErro;
   linha.assign(colunas.texto);

@@ -36,7 +36,7 @@ class Registro {
   Registro(Execucao& run, std::string_view linha) : run_(run), linha_(linha) {}
 
   [[nodiscard]] std::string_view Texto(Campo c) const { return Fatia(linha_, c.primeira, c.largura); }
-  [[nodiscard]] bool Vazio(Campo c) const { return Apara(Texto(c)).empty(); }
+  [[nodiscard]] bool Vazio(Campo c) const { return SoBrancos(Texto(c)); }
   [[nodiscard]] bool EhNumerico(Campo c) const { return ValidaNumerico(linha_, c.primeira, c.largura); }
   // The number the field spells; for a field that EhNumerico accepted.
   [[nodiscard]] std::int64_t ValorDe(Campo c) const { return Valor(linha_, c.primeira, c.largura); }

@@ -61,6 +61,14 @@ inline std::string_view Apara(std::string_view texto) {
   return texto.substr(inicio, fim - inicio);
 }
 
+// The text holds nothing but blanks (or nothing at all): Apara(texto).empty(),
+// answered from the front, where a filled-in field shows its first character.
+inline bool SoBrancos(std::string_view texto) {
+  for (const char c : texto)
+    if (c != ' ') return false;
+  return true;
+}
+
 // The text trimmed and padded with blanks (or cut) to the width.
 std::string Ajusta(std::string_view texto, std::size_t largura);
 

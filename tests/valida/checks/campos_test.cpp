@@ -213,6 +213,47 @@ TEST(ValidaCPFCNPJ, CheckDigitsByLength) {
     EXPECT_EQ(valida::ValidaCPFCNPJ(c.numero), c.esperado) << c.regra << " (" << c.numero << ")";
 }
 
+// The check digits weigh the digits of the base all at once; here against
+// the rule read digit by digit, a character that is no digit weighing 0 (a
+// letter, a blank, '/' and ':' beside the digits, a NUL, a byte above 127),
+// on CPFs and CNPJs of mostly digits and of many other characters.
+TEST(ValidaCPFCNPJ, AsTheRuleDigitByDigit) {
+  const auto digito = [](const std::string& n, std::size_t i) { return n[i] >= '0' && n[i] <= '9' ? n[i] - '0' : 0; };
+  const auto modulo11 = [](int soma) { return soma % 11 < 2 ? 0 : 11 - soma % 11; };
+  const auto regra = [&](const std::string& n) {
+    const bool cpf = n.size() == 11;
+    const std::size_t base = cpf ? 9 : 12;
+    int s1 = 0;
+    int s2 = 0;
+    bool zeros = true;
+    for (std::size_t i = 0; i < base; ++i) {
+      const int peso = cpf ? static_cast<int>(10 - i) : static_cast<int>((base - 1 - i) % 8 + 2);
+      s1 += digito(n, i) * peso;
+      s2 += digito(n, i) * (cpf ? peso + 1 : static_cast<int>((base - i) % 8 + 2));
+      zeros = zeros && digito(n, i) == 0;
+    }
+    const int c1 = modulo11(s1);
+    const int c2 = modulo11(s2 + c1 * 2);
+    return (cpf || !zeros) && digito(n, base) == c1 && digito(n, base + 1) == c2;
+  };
+  geradores::Sorteio s(11);
+  static const std::string kOutros = std::string("A /:\xb9\xff") + '\0';
+  int validos = 0;
+  for (int i = 0; i < 200000; ++i) {
+    std::string numero(s.Entre(0, 1) == 0 ? 11 : 14, '0');
+    const bool poucos_outros = i % 2 == 0;
+    for (char& c : numero) {
+      const bool outro = s.Entre(0, poucos_outros ? 40 : 3) == 0;
+      c = outro ? kOutros[static_cast<std::size_t>(s.Entre(0, static_cast<std::int64_t>(kOutros.size()) - 1))]
+                : static_cast<char>('0' + s.Entre(0, i % 3 == 0 ? 1 : 9));
+    }
+    const bool esperado = regra(numero);
+    validos += esperado ? 1 : 0;
+    ASSERT_EQ(valida::ValidaCPFCNPJ(numero), esperado) << numero;
+  }
+  EXPECT_GT(validos, 1000);  // the check digits agree often enough to test both answers
+}
+
 TEST(ValidaUF, ASubstringOfTheListOfStates) {
   const struct {
     const char* regra;
