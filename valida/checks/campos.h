@@ -49,9 +49,8 @@ inline std::int64_t Valor(std::string_view linha, int coluna, int largura) {
 
 namespace detalhe {
 // The readings below for what the direct reading (already made by their
-// callers) does not settle: a field
-// that ends before the 16th column, is wider than 16 places, is cut short by
-// the line's end or is not numeric.
+// callers) does not settle: a field that ends before the 16th column, is
+// wider than 16 places, is cut short by the line's end or is not numeric.
 std::optional<std::int64_t> ValorSeNumericoDevagar(std::string_view linha, int coluna, int largura);
 std::optional<Montante> LeNumericoDevagar(Execucao& run, std::string_view linha, int coluna, int largura);
 }  // namespace detalhe
