@@ -77,10 +77,17 @@ constexpr std::array kCatalogoGIA = {
     EntradaGIA{51, "Referência incompatível com versão"_cp, Contexto::kAtual},
 };
 
+// The entry of each code in the catalogue, found without a search.
+constexpr int kMaiorCodigoGIA = 51;
+constexpr std::array<const EntradaGIA*, kMaiorCodigoGIA + 1> kEntradaDoCodigoGIA = [] {
+  std::array<const EntradaGIA*, kMaiorCodigoGIA + 1> entradas{};
+  for (const auto& e : kCatalogoGIA) entradas[static_cast<std::size_t>(e.codigo)] = &e;
+  return entradas;
+}();
+
 const EntradaGIA* ProcuraGIA(int codigo) {
-  for (const auto& e : kCatalogoGIA)
-    if (e.codigo == codigo) return &e;
-  return nullptr;
+  if (codigo < 0 || codigo > kMaiorCodigoGIA) return nullptr;
+  return kEntradaDoCodigoGIA[static_cast<std::size_t>(codigo)];
 }
 
 // The line of the declaration that a summary finding of GIA 4/5 names.
