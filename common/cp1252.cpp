@@ -3,51 +3,6 @@
 
 namespace cp1252 {
 
-char32_t DecodificaUtf8Estrito(std::string_view s, std::size_t& i) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  if (b0 < 0x80) {
-    ++i;
-    return b0;
-  }
-  std::size_t extras = 0;
-  char32_t cp = 0;
-  char32_t minimo = 0;
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    extras = 1;
-    cp = b0 & 0x1F;
-    minimo = 0x80;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    extras = 2;
-    cp = b0 & 0x0F;
-    minimo = 0x800;
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    extras = 3;
-    cp = b0 & 0x07;
-    minimo = 0x10000;
-  } else {
-    ++i;
-    return 0xFFFD;
-  }
-  if (i + extras >= s.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  for (std::size_t k = 1; k <= extras; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + k]);
-    if ((b & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  if (cp < minimo || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++i;
-    return 0xFFFD;
-  }
-  i += extras + 1;
-  return cp;
-}
-
 void AcrescentaUtf8(std::string& saida, char32_t cp) {
   if (cp < 0x80) {
     saida += static_cast<char>(cp);

@@ -32,24 +32,30 @@ constexpr char32_t CodigoDe(unsigned char b) {
 }
 
 // Decodes one UTF-8 sequence at s[i]; advances i. Returns U+FFFD for a
-// malformed sequence (one byte consumed).
+// sequence that is malformed, overlong, a surrogate or past U+10FFFF (one
+// byte consumed): for the literals of the program and for texts that reach
+// it from the system or a reader as they are.
 constexpr char32_t DecodificaUtf8(std::string_view s, std::size_t& i) {
   const auto b0 = static_cast<unsigned char>(s[i]);
-  int extras = 0;
-  char32_t cp = 0;
   if (b0 < 0x80) {
     ++i;
     return b0;
   }
-  if ((b0 & 0xE0) == 0xC0) {
+  std::size_t extras = 0;
+  char32_t cp = 0;
+  char32_t minimo = 0;
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
     extras = 1;
     cp = b0 & 0x1F;
-  } else if ((b0 & 0xF0) == 0xE0) {
+    minimo = 0x80;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
     extras = 2;
     cp = b0 & 0x0F;
-  } else if ((b0 & 0xF8) == 0xF0) {
+    minimo = 0x800;
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
     extras = 3;
     cp = b0 & 0x07;
+    minimo = 0x10000;
   } else {
     ++i;
     return 0xFFFD;
@@ -58,7 +64,7 @@ constexpr char32_t DecodificaUtf8(std::string_view s, std::size_t& i) {
     ++i;
     return 0xFFFD;
   }
-  for (int k = 1; k <= extras; ++k) {
+  for (std::size_t k = 1; k <= extras; ++k) {
     const auto b = static_cast<unsigned char>(s[i + k]);
     if ((b & 0xC0) != 0x80) {
       ++i;
@@ -66,14 +72,13 @@ constexpr char32_t DecodificaUtf8(std::string_view s, std::size_t& i) {
     }
     cp = (cp << 6) | (b & 0x3F);
   }
+  if (cp < minimo || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    ++i;
+    return 0xFFFD;
+  }
   i += extras + 1;
   return cp;
 }
-
-// Decodes one UTF-8 sequence at s[i]; advances i. Returns U+FFFD for a
-// sequence that is malformed, overlong, a surrogate or past U+10FFFF (one
-// byte consumed): for texts that reach a reader as they are.
-char32_t DecodificaUtf8Estrito(std::string_view s, std::size_t& i);
 
 // Appends the UTF-8 form of a code point (any plane).
 void AcrescentaUtf8(std::string& saida, char32_t cp);

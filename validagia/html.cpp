@@ -74,7 +74,7 @@ void AcrescentaEscapado(std::string& saida, char32_t cp) {
 std::string Texto(std::string_view utf8) {
   std::string saida;
   saida.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) AcrescentaEscapado(saida, Visivel(cp1252::DecodificaUtf8Estrito(utf8, i)));
+  for (std::size_t i = 0; i < utf8.size();) AcrescentaEscapado(saida, Visivel(cp1252::DecodificaUtf8(utf8, i)));
   return saida;
 }
 

@@ -29,6 +29,17 @@ TEST(Cp1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
   EXPECT_EQ(cp1252::DeUtf8("\xFF"), "?");
 }
 
+// A text from the system that is no sound UTF-8 never turns into one of the
+// characters that it hides: an overlong '/' or 'A', a surrogate.
+TEST(Cp1252, MalformedUtf8BecomesQuestionMarksByteByByte) {
+  EXPECT_EQ(cp1252::DeUtf8("a\xC0\xAF"
+                           "b"),
+            "a??b");
+  EXPECT_EQ(cp1252::DeUtf8("\xE0\x81\x81"), "???");
+  EXPECT_EQ(cp1252::DeUtf8("\xED\xA0\x80"), "???");
+  EXPECT_EQ(cp1252::DeUtf8("\xC3\xA9"), "\xE9");
+}
+
 TEST(Cp1252, LowerCaseKnowsAccentedLetters) {
   EXPECT_EQ(cp1252::Minusculas("WWW.SEFAZ.GOV/ÉŠÇÃ"_cp), "www.sefaz.gov/éšçã"_cp);
   EXPECT_EQ(cp1252::Minusculas("×ß"_cp), "×ß"_cp);
@@ -36,9 +47,9 @@ TEST(Cp1252, LowerCaseKnowsAccentedLetters) {
 
 }  // namespace
 
-// The strict reading refuses what a lenient one would let through, one byte
-// at a time, and the writing round-trips every plane.
-TEST(Utf8Estrito, RefusesOverlongSurrogatesAndBeyondTheLastPlane) {
+// The reading refuses what a lenient one would let through, one byte at a
+// time, and the writing round-trips every plane.
+TEST(Utf8, RefusesOverlongSurrogatesAndBeyondTheLastPlane) {
   struct Caso {
     std::string_view bytes;
     char32_t primeiro;
@@ -56,14 +67,14 @@ TEST(Utf8Estrito, RefusesOverlongSurrogatesAndBeyondTheLastPlane) {
   };
   for (const auto& c : casos) {
     std::size_t i = 0;
-    EXPECT_EQ(cp1252::DecodificaUtf8Estrito(c.bytes, i), c.primeiro) << c.regra;
+    EXPECT_EQ(cp1252::DecodificaUtf8(c.bytes, i), c.primeiro) << c.regra;
     EXPECT_EQ(i, c.avanco) << c.regra;
   }
   for (const char32_t cp : {U'\x7F', U'\x80', U'\x7FF', U'\x800', U'\xFFFD', U'\x10000', U'\x10FFFF'}) {
     std::string texto;
     cp1252::AcrescentaUtf8(texto, cp);
     std::size_t i = 0;
-    EXPECT_EQ(cp1252::DecodificaUtf8Estrito(texto, i), cp);
+    EXPECT_EQ(cp1252::DecodificaUtf8(texto, i), cp);
     EXPECT_EQ(i, texto.size());
   }
 }
