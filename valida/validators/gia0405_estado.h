@@ -45,6 +45,15 @@ inline constexpr int kColunaE2 = 703, kColunaF2 = 718, kColunaE3 = 733, kColunaF
 inline constexpr int kColunaLinhasDeclaradas = 841;
 inline constexpr int kLarguraLinhasDeclaradas = 3;
 
+// The annex types by count index, 0-based as LinhasDeclaradas and
+// LinhasContadas hold them.
+// clang-format off
+enum AnexoGIA0405 : std::size_t {
+  kX01, kX02, kX03, kX03A, kX04, kX05, kX05A, kX05B, kX06, kX07, kX07A, kX07B, kX08, kX09, kX10, kX11, kX12
+};
+// clang-format on
+static_assert(kX12 + 1 == kTiposAnexo);
+
 struct EstadoGIA0405 : EstadoValidador {
   // A main record starts its declaration with these emptied: every sum and
   // list that the annex records feed (a field added for them is emptied here).

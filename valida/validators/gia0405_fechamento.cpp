@@ -13,34 +13,13 @@ namespace valida {
 
 namespace {
 
-// Count indexes of the annex types, 0-based as LinhasDeclaradas and LinhasContadas hold them.
-enum Anexo : std::size_t {
-  kX01,
-  kX02,
-  kX03,
-  kX03A,
-  kX04,
-  kX05,
-  kX05A,
-  kX05B,
-  kX06,
-  kX07,
-  kX07A,
-  kX07B,
-  kX08,
-  kX09,
-  kX10,
-  kX11,
-  kX12
-};
-
 // Before the first main record there is no declaration to close: whatever
 // was counted or summed then has no main record to be compared with.
 bool HaDeclaracao(const Execucao& run) { return !run.InscricaoGIA.empty(); }
 
 // Code 5 at the declared count's columns for each annex type from `primeiro`
 // to `ultimo` whose declared and counted lines differ.
-void ConfereContagens(Execucao& run, Anexo primeiro, Anexo ultimo) {
+void ConfereContagens(Execucao& run, AnexoGIA0405 primeiro, AnexoGIA0405 ultimo) {
   const EstadoGIA0405& g = run.EstadoDoValidador<EstadoGIA0405>();
   for (std::size_t k = primeiro; k <= ultimo; ++k) {
     if (g.LinhasDeclaradas[k] == g.LinhasContadas[k]) continue;

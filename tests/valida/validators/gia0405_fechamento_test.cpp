@@ -17,30 +17,10 @@ namespace {
 
 using valida::EstadoGIA0405;
 using valida::Montante;
+using enum valida::AnexoGIA0405;
 
 constexpr std::string_view kLinhasAnexo = "Nro de linhas do anexo inválido"_cp;
 constexpr std::string_view kReferencia = "Valor Incorreto da Referência"_cp;
-
-// Count indexes of the annex types, 0-based.
-enum : std::size_t {
-  kX01,
-  kX02,
-  kX03,
-  kX03A,
-  kX04,
-  kX05,
-  kX05A,
-  kX05B,
-  kX06,
-  kX07,
-  kX07A,
-  kX07B,
-  kX08,
-  kX09,
-  kX10,
-  kX11,
-  kX12
-};
 
 // The declaration being closed: its main record was line 7; the annex lines
 // that the summary findings name are 11 (X03A), 12 (X05A/B), 13 (X07A/B), 14 (X07) and 15 (CFOP).
