@@ -5,6 +5,8 @@
 
 #include <cctype>
 
+#include "common/cp1252.h"
+
 namespace validagia::teste {
 
 namespace {
@@ -78,24 +80,6 @@ char32_t Utf8(std::string_view s, std::size_t& i) {
   return cp;
 }
 
-void AcrescentaUtf8(std::string& saida, char32_t cp) {
-  if (cp < 0x80) {
-    saida += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    saida += static_cast<char>(0xC0 | (cp >> 6));
-    saida += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    saida += static_cast<char>(0xE0 | (cp >> 12));
-    saida += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    saida += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    saida += static_cast<char>(0xF0 | (cp >> 18));
-    saida += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    saida += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    saida += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 }  // namespace
 
 bool Celula::Em(std::string_view classe) const {
@@ -144,7 +128,7 @@ std::string TextoVisivel(std::string_view pagina) {
     if (pagina[i] == '<') {
       if (LeEtiqueta(pagina, i).nome == "style") i = pagina.find("</style>", i);
     } else if (pagina[i] == '&') {
-      AcrescentaUtf8(texto, Entidade(pagina, i));
+      cp1252::AcrescentaUtf8(texto, Entidade(pagina, i));
     } else {
       texto += pagina[i++];
     }
