@@ -48,12 +48,23 @@ void AcrescentaReciboCGCTE(Execucao& run) {
 
 void AcrescentaReciboInscricao(Execucao& run) {
   static constexpr std::size_t kLarguraInscricao = 14;
+  const std::string_view inscricao = std::string_view(run.InscricaoAtual).substr(0, kLarguraInscricao);
+  const std::string_view periodo = run.PeriodoAtual;
+  // A six-digit period, the usual declaration: the entry written in place.
+  if (periodo.size() == 6 && SoDigitos(periodo)) {
+    std::array<char, kEntradaRecibo> usual;  // NOLINT(cppcoreguidelines-pro-type-member-init): filled
+    usual.fill(' ');
+    inscricao.copy(usual.data(), inscricao.size());
+    EscrevePeriodo(usual.data() + kLarguraInscricao + 1, periodo);
+    run.AcrescentaRecibo(std::string_view(usual.data(), usual.size()));
+    return;
+  }
   std::string& entrada = run.EntradaRecibo;
   entrada.clear();
-  entrada.append(std::string_view(run.InscricaoAtual).substr(0, kLarguraInscricao));
+  entrada.append(inscricao);
   entrada.resize(kLarguraInscricao, ' ');
   entrada += ' ';
-  AcrescentaPeriodoDoRecibo(entrada, run.PeriodoAtual);
+  AcrescentaPeriodoDoRecibo(entrada, periodo);
   run.AcrescentaRecibo(entrada);
 }
 

@@ -1,6 +1,7 @@
-// The receipt entry of a GIA declaration: the usual one (ten and six digits)
-// is written in place, any other through the pictures; both must give the
-// entry that the pictures give, padded or cut to its columns.
+// The receipt entry of a declaration: the usual one (ten and six digits, or
+// a registration and six digits) is written in place, any other through the
+// pictures; both must give the entry that the pictures give, padded or cut to
+// its columns.
 #include "valida/checks/recibo.h"
 
 #include <gtest/gtest.h>
@@ -46,6 +47,32 @@ TEST(AcrescentaReciboCGCTE, EveryEntryIsWhatThePicturesPrint) {
       t.run.PeriodoAtual = periodo;
       valida::AcrescentaReciboCGCTE(t.run);
       EXPECT_EQ(t.run.LinhaRecibo, EntradaPelasPictures(cgcte, periodo)) << "[" << cgcte << "] [" << periodo << "]";
+    }
+}
+
+// The registration layout: the registration cut or padded to 14 columns, a
+// blank, the period through its picture.
+TEST(AcrescentaReciboInscricao, EveryEntryIsWhatThePicturesPrint) {
+  const std::string_view inscricoes[] = {"123456789",
+                                         "12345678901234",
+                                         "123456789012345",
+                                         " 123456789",
+                                         "",
+                                         "P123456789012",
+                                         std::string_view("1234\0"
+                                                          "6789",
+                                                          9)};
+  const std::string_view periodos[] = {"092008", "000000", "09200", "0920081", "09200X", " 92008", "", "09/008"};
+  for (const std::string_view inscricao : inscricoes)
+    for (const std::string_view periodo : periodos) {
+      valida::teste::ExecucaoDeTeste t("GIAST02");
+      t.run.InscricaoAtual = inscricao;
+      t.run.PeriodoAtual = periodo;
+      valida::AcrescentaReciboInscricao(t.run);
+      EXPECT_EQ(t.run.LinhaRecibo,
+                Coluna(std::string(inscricao.substr(0, 14)), 14) + " " +
+                    Coluna(valida::Formata(periodo, valida::kPicturePeriodo), 7) + "  ")
+          << "[" << inscricao << "] [" << periodo << "]";
     }
 }
 
