@@ -69,9 +69,8 @@ TEST(AcrescentaReciboInscricao, EveryEntryIsWhatThePicturesPrint) {
       t.run.InscricaoAtual = inscricao;
       t.run.PeriodoAtual = periodo;
       valida::AcrescentaReciboInscricao(t.run);
-      EXPECT_EQ(t.run.LinhaRecibo,
-                Coluna(std::string(inscricao.substr(0, 14)), 14) + " " +
-                    Coluna(valida::Formata(periodo, valida::kPicturePeriodo), 7) + "  ")
+      EXPECT_EQ(t.run.LinhaRecibo, Coluna(std::string(inscricao.substr(0, 14)), 14) + " " +
+                                       Coluna(valida::Formata(periodo, valida::kPicturePeriodo), 7) + "  ")
           << "[" << inscricao << "] [" << periodo << "]";
     }
 }
